@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+
+#include "ase/scene.h"
+#include "bsp/bsp_node.h"
+
+namespace tarvel {
+
+// How PrepareNode counts the sides of every ordered pair of polygons. Both
+// give the same counts; Literal tests all n*(n-1) pairs and is the reference.
+enum class BuildStrategy { Literal, Fast };
+
+// The counts the parent's sort produced; -1 each for the root, so the
+// recursion guard never fires there.
+struct PrevCounts {
+    int32_t inFront = -1;
+    int32_t onFront = -1;
+    int32_t onBack = -1;
+    int32_t inBack = -1;
+};
+
+// Builds the subtree of node, depth first (the whole infront subtree before
+// inback), advancing the progress counters of the current log. Iterative, so
+// any depth fits.
+void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials,
+           BuildStrategy strategy = BuildStrategy::Literal);
+
+}  // namespace tarvel

@@ -1,0 +1,140 @@
+#include "bsp/geometry.h"
+
+#include <cmath>
+
+#include "log/log.h"
+
+namespace tarvel {
+
+namespace {
+
+// Double arithmetic, one rounding to float at the end: the rounding point the
+// side tests rely on.
+float Distance(const Plane& p, double x, double y, double z) {
+    const double dist = static_cast<double>(p.a) * x + static_cast<double>(p.b) * y +
+                        static_cast<double>(p.c) * z + static_cast<double>(p.d);
+    return static_cast<float>(dist);
+}
+
+float Diff(float a, float b) { return static_cast<float>(static_cast<double>(a) - b); }
+
+}  // namespace
+
+float PlaneDistance(const Plane& plane, float x, float y, float z) {
+    return Distance(plane, x, y, z);
+}
+
+void ComputePlane(Poly& poly) {
+    if (poly.points.size() < 3) {
+        ShowMessageBox("Can't calculate plane due to lack of points");
+        poly.plane = Plane{0, 0, 0, 0};
+        return;
+    }
+    const APoint& p0 = poly.points[0];
+    const APoint& p1 = poly.points[1];
+    const APoint& p2 = poly.points[2];
+    const double e1x = Diff(p1.x, p0.x), e1y = Diff(p1.y, p0.y), e1z = Diff(p1.z, p0.z);
+    const double e2x = Diff(p2.x, p0.x), e2y = Diff(p2.y, p0.y), e2z = Diff(p2.z, p0.z);
+    const float nx = static_cast<float>(e1y * e2z - e1z * e2y);
+    const float ny = static_cast<float>(e1z * e2x - e1x * e2z);
+    const float nz = static_cast<float>(e1x * e2y - e1y * e2x);
+    const double sumSquares = static_cast<double>(nx) * nx + static_cast<double>(ny) * ny +
+                              static_cast<double>(nz) * nz;
+    const float len = static_cast<float>(std::sqrt(sumSquares));
+    if (len == 0.0f || std::isnan(len)) {
+        poly.plane = Plane{0, 0, 1, 0};
+        return;
+    }
+    Plane plane;
+    plane.a = static_cast<float>(static_cast<double>(nx) / len);
+    plane.b = static_cast<float>(static_cast<double>(ny) / len);
+    plane.c = static_cast<float>(static_cast<double>(nz) / len);
+    plane.d = static_cast<float>(-(static_cast<double>(plane.a) * p1.x +
+                                   static_cast<double>(plane.b) * p1.y +
+                                   static_cast<double>(plane.c) * p1.z));
+    poly.plane = plane;
+}
+
+int32_t PointSide(const Plane& plane, const APoint& point) {
+    const float dist = Distance(plane, point.x, point.y, point.z);
+    if (std::fabs(dist) < kOnPlaneEpsilon || std::isnan(dist)) {
+        return xdOnEither;
+    }
+    return dist > 0.0f ? xdInFront : xdInBack;
+}
+
+int32_t PolySide(const Plane& plane, const Poly& poly) {
+    int front = 0, back = 0, on = 0;
+    for (const APoint& point : poly.points) {
+        switch (PointSide(plane, point)) {
+            case xdInFront: ++front; break;
+            case xdInBack: ++back; break;
+            default: ++on; break;
+        }
+    }
+    if (front == 0 && back == 0 && on >= 1) {
+        const Plane& own = poly.plane;
+        const float dot = static_cast<float>(static_cast<double>(plane.a) * own.a +
+                                             static_cast<double>(plane.b) * own.b +
+                                             static_cast<double>(plane.c) * own.c);
+        if (dot > 1.0f || dot < -1.0f) {
+            return xdOnEither;
+        }
+        const float angle = static_cast<float>(std::acos(static_cast<double>(dot)) * 57.295779513);
+        return angle < 90.0f ? xdOnFront : xdOnBack;
+    }
+    if (front >= 1 && back == 0) {
+        return xdInFront;
+    }
+    if (front == 0 && back >= 1) {
+        return xdInBack;
+    }
+    return xdCrossing;
+}
+
+int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, float y2,
+                    float z2, float& t) {
+    const float d1 = Distance(plane, x1, y1, z1);
+    const float d2 = Distance(plane, x2, y2, z2);
+    if (d1 > 0 && d2 > 0) {
+        return 2;
+    }
+    if (d1 < 0 && d2 < 0) {
+        return 3;
+    }
+    if (d1 == 0 && d2 == 0) {
+        return 4;
+    }
+    const float denom = static_cast<float>(static_cast<double>(plane.a) * Diff(x1, x2) +
+                                           static_cast<double>(plane.b) * Diff(y1, y2) +
+                                           static_cast<double>(plane.c) * Diff(z1, z2));
+    if (denom == 0) {
+        return 0;
+    }
+    t = static_cast<float>(static_cast<double>(d1) / denom);
+    return 1;
+}
+
+const char* SideName(int32_t side) {
+    static const char* const kNames[] = {"xdInFront",  "xdInBack",   "xdOnFront",
+                                         "xdOnBack",   "xdOnEither", "xdCrossing"};
+    return side >= 0 && side <= 5 ? kNames[side] : "?";
+}
+
+void DumpPoint(const APoint& p) {
+    LogFile("    (%8.3f, %8.3f, %8.3f) tx(%8.5f, %8.5f), (%8.6f, %8.6f, %8.6f)\n", p.x, p.y, p.z,
+            p.u, p.v, p.r, p.g, p.b);
+}
+
+void DumpPoly(const Poly& poly) {
+    const Plane& pl = poly.plane;
+    LogFile("  Plane (%11.3f, %11.3f, %11.3f) %11.3f\n", pl.a, pl.b, pl.c, pl.d);
+    LogFile("  InFront: %3d, InBack: %3d, OnFront: %3d, OnBack: %3d, Crossing: %3d\n",
+            poly.countInFront, poly.countInBack, poly.countOnFront, poly.countOnBack,
+            poly.countCrossing);
+    for (const APoint& point : poly.points) {
+        DumpPoint(point);
+    }
+}
+
+}  // namespace tarvel

@@ -1,0 +1,77 @@
+#pragma once
+
+// Polygon corners, planes and polygons. Everything stored is single
+// precision; arithmetic is done in double and narrowed to float exactly where
+// the side tests need it, because their thresholds apply to the float values.
+
+#include <cstdint>
+#include <vector>
+
+namespace tarvel {
+
+struct APoint {
+    float x = 0, y = 0, z = 0;  // position
+    float u = 0, v = 0;         // texture coordinates
+    float r = 0, g = 0, b = 0;  // colour
+};
+
+// a*x + b*y + c*z + d = 0 with (a, b, c) the unit normal.
+struct Plane {
+    float a = 0, b = 0, c = 1, d = 0;
+};
+
+// Side codes shared by the point and the polygon test.
+enum Side : int32_t {
+    xdInFront = 0,
+    xdInBack = 1,
+    xdOnFront = 2,
+    xdOnBack = 3,
+    xdOnEither = 4,
+    xdCrossing = 5,
+};
+
+// A convex polygon: a triangle from the scene, or a piece cut from one.
+struct Poly {
+    std::vector<APoint> points;
+    Plane plane;
+    int32_t material = 0;
+    int32_t subMaterial = 0;
+    int32_t polyClass = 0;
+    bool clipper = false;
+    int32_t countInFront = 0;
+    int32_t countInBack = 0;
+    int32_t countOnFront = 0;
+    int32_t countOnBack = 0;
+    int32_t countCrossing = 0;
+
+    void ResetCounters() {
+        countInFront = countInBack = countOnFront = countOnBack = countCrossing = 0;
+    }
+};
+
+// The tolerance of the point test: the float constant 0.001.
+inline constexpr float kOnPlaneEpsilon = 0.001f;
+
+float PlaneDistance(const Plane& plane, float x, float y, float z);
+void ComputePlane(Poly& poly);
+int32_t PointSide(const Plane& plane, const APoint& point);
+inline int32_t PointSide(const Poly& poly, const APoint& point) {
+    return PointSide(poly.plane, point);
+}
+int32_t PolySide(const Plane& plane, const Poly& poly);
+inline int32_t PolySide(const Poly& against, const Poly& poly) {
+    return PolySide(against.plane, poly);
+}
+// Classifies the segment p1->p2 exactly (no tolerance): 2 both in front,
+// 3 both behind, 4 both in the plane, 0 parallel, 1 crossing with t written.
+int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, float y2,
+                    float z2, float& t);
+
+// The name of a polygon side code, as the log spells it.
+const char* SideName(int32_t side);
+
+// Dumps into the log file.
+void DumpPoint(const APoint& point);
+void DumpPoly(const Poly& poly);
+
+}  // namespace tarvel

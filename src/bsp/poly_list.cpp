@@ -1,0 +1,62 @@
+#include "bsp/poly_list.h"
+
+#include "log/log.h"
+
+namespace tarvel {
+
+void PolyList::Add(Poly poly, const Cupboard* materials) {
+    if (materials != nullptr) {
+        const Material* m = materials->FindMaterial(poly.material, poly.subMaterial);
+        if (m != nullptr && m->bmpname == "clipper") {
+            poly.clipper = true;
+        }
+    }
+    items.push_back(std::move(poly));
+}
+
+void PolyList::Dump() const {
+    if (!LogFileActive()) {
+        return;
+    }
+    LogFile("PolyList with %d polys\n", Count());
+    for (const Poly& poly : items) {
+        DumpPoly(poly);
+    }
+}
+
+namespace {
+
+APoint Corner(const Vertex& v, const TexCoord& uv, const Colour& colour) {
+    return APoint{v.x, v.y, v.z, uv.u, uv.v, colour.r, colour.g, colour.b};
+}
+
+}  // namespace
+
+void BuildFromScene(PolyList& list, const Scene& scene) {
+    LogMemo("Build PolyList from Scene...");
+    list.items.clear();
+    for (const GeomObject& geo : scene.geoms) {
+        for (const Face& face : geo.faces) {
+            const Vertex* va = geo.VertexAt(face.a);
+            const Vertex* vb = geo.VertexAt(face.b);
+            const Vertex* vc = geo.VertexAt(face.c);
+            if (va == nullptr || vb == nullptr || vc == nullptr) {
+                LogMemo("va|vb|vc == NULL, doh");
+                continue;
+            }
+            Poly poly;
+            poly.points = {Corner(*va, face.uv[0], face.colour), Corner(*vb, face.uv[1], face.colour),
+                           Corner(*vc, face.uv[2], face.colour)};
+            poly.material = face.materialRef;
+            poly.subMaterial = face.mtlid;
+            poly.polyClass = face.polyClass;
+            ComputePlane(poly);
+            list.Add(std::move(poly), nullptr);
+        }
+    }
+    if (DebugDumps()) {
+        LogConsole("...end PolyList creation \n");
+    }
+}
+
+}  // namespace tarvel

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "ase/scene.h"
+#include "bsp/geometry.h"
+
+namespace tarvel {
+
+// The list of polygons every stage passes around. It owns its polygons by
+// value, so a polygon put into a list is always that list's own copy.
+class PolyList {
+public:
+    // Appends; with materials, marks the polygon as a clipper when its
+    // material's texture name is exactly "clipper" (never clears the flag).
+    void Add(Poly poly, const Cupboard* materials);
+    int32_t Count() const { return static_cast<int32_t>(items.size()); }
+    bool Empty() const { return items.empty(); }
+    // "PolyList with %d polys" and every polygon, into the log file.
+    void Dump() const;
+
+    std::vector<Poly> items;
+};
+
+// Empties the list and fills it with one triangle per face of the scene.
+void BuildFromScene(PolyList& list, const Scene& scene);
+
+}  // namespace tarvel

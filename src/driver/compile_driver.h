@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "ase/scene.h"
+#include "bsp/bsp_builder.h"
+#include "bsp/poly_list.h"
+
+namespace tarvel {
+
+struct ConvertOptions {
+    BuildStrategy strategy = BuildStrategy::Fast;
+};
+
+enum class ConvertStatus {
+    NoPolyList,     // nothing picked: nothing happens
+    NothingToSave,  // the conversion produced no nodes; nothing written
+    Cancelled,      // the save path choice was cancelled
+    OpenFailed,     // the output could not be created
+    WriteFailed,    // a write, flush or rename failed; the old file is untouched
+    Saved,
+};
+
+struct ConvertReport {
+    ConvertStatus status = ConvertStatus::NoPolyList;
+    std::string path;
+    int32_t vertices = 0;
+    int32_t planes = 0;
+    int32_t textures = 0;
+    int32_t nodeRecords = 0;
+    uint64_t bytesWritten = 0;
+};
+
+// Asked only once the tree is converted; nullopt means cancelled.
+using ChooseSavePath = std::function<std::optional<std::string>()>;
+
+// "BSP && save as 3DO...": fixes the bitmap names, builds the BSP tree from
+// copies of the polygons, converts it, asks for the output path and saves.
+// Messages go to the current thread's log; message boxes through its hook.
+ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
+                            const ChooseSavePath& chooseSavePath,
+                            const ConvertOptions& options = {});
+
+}  // namespace tarvel

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "ase/scene.h"
+#include "bsp/poly_list.h"
+
+namespace tarvel {
+
+// What one pick leaves behind: the scene, its materials and its polygons.
+struct ImportedScene {
+    Scene scene;
+    Cupboard cupboard;
+    PolyList polys;
+};
+
+// The import after the open dialog: opens the file (read-only, CR LF read as
+// LF), parses it, builds the poly list and sets inputPolys and polysDone.
+// Nullopt, with "Error opening file: '%s'" in the memo, when it does not open.
+std::optional<ImportedScene> ImportAse(const std::string& path);
+
+}  // namespace tarvel

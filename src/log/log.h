@@ -1,0 +1,74 @@
+#pragma once
+
+// The Log of the compile running on this thread: three sinks (memo, log file,
+// console), the progress counters and the message box. Every stage writes
+// through these free functions; a front end installs a LogContext for the
+// thread first (ScopedLogContext). Without one, everything is discarded.
+
+#include <cstdarg>
+#include <string>
+#include <string_view>
+
+#include "log/counters.h"
+#include "log/sinks.h"
+
+namespace tarvel {
+
+class LogContext {
+public:
+    // Sinks are borrowed; null means "discard".
+    MemoSink* memo = nullptr;
+    TextSink* logFile = nullptr;
+    TextSink* console = nullptr;
+    CounterSink* counterSink = nullptr;
+    MessageBoxSink* messageBox = nullptr;
+
+    // The switch behind every debug dump. On from the start; nothing clears it.
+    bool debugDumps = true;
+
+    Counters counters;
+};
+
+// Installs a context for the current thread for the lifetime of this object.
+class ScopedLogContext {
+public:
+    explicit ScopedLogContext(LogContext& context);
+    ~ScopedLogContext();
+    ScopedLogContext(const ScopedLogContext&) = delete;
+    ScopedLogContext& operator=(const ScopedLogContext&) = delete;
+
+private:
+    LogContext* previous_;
+};
+
+// The context installed on this thread (an empty one when none is).
+LogContext& CurrentLog();
+
+// One memo line.
+void LogMemo(std::string_view text);
+// One memo line from a printf-style format.
+void LogMemoF(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// printf-style write to the log file; adds no line break.
+void LogFile(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogFileText(std::string_view text);
+// printf-style write to the console (standard output); adds no line break.
+void LogConsole(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// True when debug dumps are on and the log file sink takes them: callers skip
+// building a dump that would be discarded.
+bool LogFileActive();
+bool LogConsoleActive();
+bool DebugDumps();
+
+// The counters of this thread's compile, and the call after every change.
+Counters& ProgressCounters();
+void UpdateCounters();
+
+// The modal message box.
+void ShowMessageBox(std::string_view text);
+
+// printf-style formatting into a std::string.
+std::string FormatV(const char* format, va_list args);
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace tarvel
