@@ -264,6 +264,10 @@ public:
     bool HasCornerColours() const { return type != 0x81F; }
 
     uint32_t col = 0;
+    // Set by Read: the ty values came from a file, where they are already
+    // flipped, so writing them again emits them as they are instead of
+    // flipping a second time (which would move the texture).
+    bool tyStoredFlipped = false;
     int32_t vertexCount = 0;
     std::vector<Corner> corners;
 };
