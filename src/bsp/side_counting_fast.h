@@ -1,0 +1,21 @@
+#pragma once
+
+#include <vector>
+
+#include "bsp/geometry.h"
+
+namespace tarvel {
+
+// Fills the five counters of every polygon with how the other polygons lie
+// against its plane, exactly as classifying every ordered pair with PolySide
+// would, but without touching most pairs:
+// - polygons whose planes are bit-identical share one count, minus their own
+//   classification;
+// - a bounding-volume hierarchy over the polygons lets a whole group whose box
+//   lies farther than the tolerance from a plane (with a margin for the
+//   rounding of the distance) count as in front or behind at once;
+// - the planes are shared out between up to `threads` threads.
+// Polygon planes must already be computed.
+void CountSidesFast(std::vector<Poly>& polys, unsigned threads);
+
+}  // namespace tarvel
