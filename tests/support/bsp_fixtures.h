@@ -1,0 +1,62 @@
+#pragma once
+
+// Helpers for the BSP tests: a log context that keeps everything the build
+// reports, and polygons made from bare positions.
+
+#include <array>
+#include <initializer_list>
+#include <optional>
+#include <vector>
+
+#include "bsp/geometry.h"
+#include "log/log.h"
+
+namespace tarvel::testing {
+
+// Every UpdateCounters call, with the values it showed.
+class CounterRecorder final : public CounterSink {
+  public:
+    void CountersChanged(const Counters& counters) override { shown.push_back(counters); }
+    std::vector<Counters> shown;
+};
+
+// Installs a context on this thread that records memo lines, message boxes,
+// counter updates and (unless told not to) the log file.
+class LogCapture {
+  public:
+    explicit LogCapture(bool withLogFile = true) {
+        context.memo = &memo;
+        context.messageBox = &boxes;
+        context.counterSink = &counters;
+        if (withLogFile) {
+            context.logFile = &file;
+        }
+        scope.emplace(context);
+    }
+
+    LogContext context;
+    VectorMemoSink memo;
+    StringTextSink file;
+    RecordingMessageBoxSink boxes;
+    CounterRecorder counters;
+    std::optional<ScopedLogContext> scope;
+};
+
+inline APoint At(float x, float y, float z) {
+    return APoint{x, y, z, 0, 0, 0, 0, 0};
+}
+
+// A polygon with the given corners and its plane computed.
+inline Poly PolyOf(std::initializer_list<std::array<float, 3>> corners, int32_t material = 0) {
+    Poly poly;
+    for (const auto& c : corners) {
+        poly.points.push_back(At(c[0], c[1], c[2]));
+    }
+    poly.material = material;
+    if (poly.points.size() >= 3) {
+        ComputePlane(poly);
+    }
+    return poly;
+}
+
+}  // namespace tarvel::testing
