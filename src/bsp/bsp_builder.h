@@ -18,6 +18,8 @@ struct PrevCounts {
     int32_t onFront = -1;
     int32_t onBack = -1;
     int32_t inBack = -1;
+
+    bool operator==(const PrevCounts&) const = default;
 };
 
 // Builds the subtree of node, depth first (the whole infront subtree before

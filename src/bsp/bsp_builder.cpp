@@ -1,0 +1,119 @@
+#include "bsp/bsp_builder.h"
+
+#include <vector>
+
+#include "bsp/bsp_node_steps.h"
+#include "log/log.h"
+
+namespace tarvel {
+
+PrevCounts SortedCounts(const BSPNode& node) {
+    return PrevCounts{
+        node.infront ? node.infront->polys.Count() : 0, node.onfront ? node.onfront->Count() : 0,
+        node.onback ? node.onback->Count() : 0, node.inback ? node.inback->polys.Count() : 0};
+}
+
+void Flatten(BSPNode& node, const PrevCounts& counts, const Cupboard* materials) {
+    LogMemoF("Recursion occured, number of polys= %d(infront), %d(onfront), %d(onback), %d(inback)",
+             counts.inFront, counts.onFront, counts.onBack, counts.inBack);
+    node.flatList = std::make_unique<PolyList>();
+    PolyList& flat = *node.flatList;
+    // Clipper polygons only shape the tree; a flat list emits polygons.
+    const auto take = [&flat, materials](const PolyList* list) {
+        if (list == nullptr) {
+            return;
+        }
+        for (const Poly& poly : list->items) {
+            if (!poly.clipper) {
+                flat.Add(poly, materials);
+            }
+        }
+    };
+    take(node.infront ? &node.infront->polys : nullptr);
+    take(node.inback ? &node.inback->polys : nullptr);
+    take(node.onfront.get());
+    take(node.onback.get());
+}
+
+namespace {
+
+void LeaveNode() {
+    ProgressCounters().depth -= 1;
+    UpdateCounters();
+}
+
+// Everything a node does before its children: the counters, the three steps
+// and the recursion guard. True when its children are to be built, with the
+// counts they inherit.
+bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
+               BuildStrategy strategy, PrevCounts& counts) {
+    Counters& c = ProgressCounters();
+    c.listSize = node.polys.Count();
+    c.depth += 1;
+    c.nodeCount += 1;
+    if (c.depth > c.maxDepth) {
+        c.maxDepth = c.depth;
+    }
+    UpdateCounters();
+    PrepareNode(node, strategy);
+    ChooseSplitter(node);
+    SortPolys(node, materials);
+    counts = SortedCounts(node);
+    // A partition that repeats the parent's exactly would repeat forever.
+    if (counts == prev) {
+        Flatten(node, counts, materials);
+        LeaveNode();
+        return false;
+    }
+    return true;
+}
+
+enum class Next { InFront, InBack, Leave };
+
+// A node whose children are being built, and which of them comes next.
+struct Frame {
+    BSPNode* node;
+    PrevCounts counts;
+    Next next;
+};
+
+}  // namespace
+
+// The walk keeps its own stack: a degenerate scene makes the tree as deep as
+// it has polygons. Each frame does what one level of a recursive build would,
+// in the same order, so the counters and the log come out the same.
+void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy) {
+    std::vector<Frame> stack;
+    PrevCounts counts;
+    if (EnterNode(node, prev, materials, strategy, counts)) {
+        stack.push_back(Frame{&node, counts, Next::InFront});
+    }
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        BSPNode* child = nullptr;
+        const char* line = nullptr;
+        if (top.next == Next::InFront) {
+            top.next = Next::InBack;
+            child = top.node->infront.get();
+            line = "BSP'ing infront.\n";
+        } else if (top.next == Next::InBack) {
+            top.next = Next::Leave;
+            child = top.node->inback.get();
+            line = "BSP'ing inback.\n";
+        } else {
+            stack.pop_back();
+            LeaveNode();
+            continue;
+        }
+        if (child == nullptr || child->polys.Empty()) {
+            continue;
+        }
+        LogFileText(line);
+        const PrevCounts inherited = top.counts;
+        if (EnterNode(*child, inherited, materials, strategy, counts)) {
+            stack.push_back(Frame{child, counts, Next::InFront});
+        }
+    }
+}
+
+}  // namespace tarvel

@@ -1,0 +1,35 @@
+#pragma once
+
+// The steps Build takes at every node, in this order: PrepareNode,
+// ChooseSplitter, SortPolys; then the counts of the sort decide whether the
+// node repeats its parent's partition (Flatten) or its children are built.
+
+#include <cstddef>
+#include <optional>
+
+#include "ase/scene.h"
+#include "bsp/bsp_builder.h"
+#include "bsp/bsp_node.h"
+
+namespace tarvel {
+
+// Recomputes every polygon's plane, counts how the others lie against it and
+// dumps the list.
+void PrepareNode(BSPNode& node, BuildStrategy strategy);
+
+// Sets the node's plane from the best splitter and returns its position;
+// none, after the "ARSE!" message box, for an empty list.
+std::optional<std::size_t> ChooseSplitter(BSPNode& node);
+
+// Hands a copy of every polygon to the child or on-plane list its side
+// against the node's plane calls for, cutting those that cross it.
+void SortPolys(BSPNode& node, const Cupboard* materials);
+
+// What the sort produced: the counts of infront, onfront, onback and inback.
+PrevCounts SortedCounts(const BSPNode& node);
+
+// The recursion guard's way out: the memo line and a flatList of copies of
+// every non-clipper polygon the sort placed.
+void Flatten(BSPNode& node, const PrevCounts& counts, const Cupboard* materials);
+
+}  // namespace tarvel

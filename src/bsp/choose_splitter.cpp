@@ -1,0 +1,76 @@
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "bsp/bsp_node_steps.h"
+#include "log/log.h"
+
+namespace tarvel {
+
+namespace {
+
+struct Pass {
+    bool clippersOnly;
+    bool noCrossings;
+    int64_t ceiling;  // a candidate must score below this
+};
+
+// Clipper polygons win even when they cut others; after them, a polygon that
+// cuts nothing is preferred to one that does.
+constexpr Pass kPasses[] = {
+    {true, true, 10'000'000},
+    {true, false, 100'000'000},
+    {false, true, 100'000'000},
+    {false, false, 100'000'000},
+};
+
+// How unevenly the polygon's plane divides the others; smaller is better.
+int64_t Score(const Poly& poly) {
+    return std::llabs(int64_t{poly.countInFront} - int64_t{poly.countInBack});
+}
+
+// The first admitted polygon with the lowest score: strict comparison, so
+// the earlier of two equal scores stays.
+std::optional<std::size_t> BestOf(const std::vector<Poly>& polys, const Pass& pass) {
+    std::optional<std::size_t> best;
+    int64_t bestScore = pass.ceiling;
+    for (std::size_t k = 0; k < polys.size(); ++k) {
+        const Poly& poly = polys[k];
+        if ((pass.clippersOnly && !poly.clipper) || (pass.noCrossings && poly.countCrossing != 0)) {
+            continue;
+        }
+        const int64_t score = Score(poly);
+        if (score < bestScore) {
+            bestScore = score;
+            best = k;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+std::optional<std::size_t> ChooseSplitter(BSPNode& node) {
+    const std::vector<Poly>& polys = node.polys.items;
+    std::optional<std::size_t> chosen;
+    for (const Pass& pass : kPasses) {
+        chosen = BestOf(polys, pass);
+        if (chosen) {
+            break;
+        }
+    }
+    if (!chosen && !polys.empty()) {
+        chosen = 0;
+    }
+    if (!chosen) {
+        ShowMessageBox("ARSE!");
+        return std::nullopt;
+    }
+    node.plane = polys[*chosen].plane;
+    const Plane& p = node.plane;
+    LogFile("Plane of best splitter [%d]: (%f, %f, %f) x %f\n", static_cast<int>(*chosen), p.a, p.b,
+            p.c, p.d);
+    return chosen;
+}
+
+}  // namespace tarvel

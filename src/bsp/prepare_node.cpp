@@ -1,0 +1,15 @@
+#include "bsp/bsp_node_steps.h"
+#include "bsp/side_counting.h"
+
+namespace tarvel {
+
+void PrepareNode(BSPNode& node, BuildStrategy strategy) {
+    // Pieces arrive with the default plane; every node recomputes them all.
+    for (Poly& poly : node.polys.items) {
+        ComputePlane(poly);
+    }
+    CountSides(node.polys.items, strategy);
+    node.polys.Dump();
+}
+
+}  // namespace tarvel

@@ -1,0 +1,55 @@
+#include "bsp/side_counting.h"
+
+#include <cstddef>
+
+namespace tarvel {
+
+namespace {
+
+void Count(Poly& into, int32_t side) {
+    switch (side) {
+        case xdInFront:
+            ++into.countInFront;
+            break;
+        case xdInBack:
+            ++into.countInBack;
+            break;
+        case xdOnFront:
+            ++into.countOnFront;
+            break;
+        case xdOnBack:
+            ++into.countOnBack;
+            break;
+        case xdCrossing:
+            ++into.countCrossing;
+            break;
+        default:
+            break;  // xdOnEither takes no side
+    }
+}
+
+}  // namespace
+
+void CountSidesLiteral(std::vector<Poly>& polys) {
+    const std::size_t n = polys.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        Poly& poly = polys[i];
+        poly.ResetCounters();
+        for (std::size_t j = 0; j < n; ++j) {
+            if (j != i) {
+                Count(poly, PolySide(poly.plane, polys[j]));
+            }
+        }
+    }
+}
+
+void CountSides(std::vector<Poly>& polys, BuildStrategy strategy) {
+    switch (strategy) {
+        case BuildStrategy::Literal:
+        case BuildStrategy::Fast:  // no faster counting yet
+            CountSidesLiteral(polys);
+            break;
+    }
+}
+
+}  // namespace tarvel

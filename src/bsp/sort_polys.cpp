@@ -1,0 +1,128 @@
+#include <memory>
+#include <vector>
+
+#include "bsp/bsp_node_steps.h"
+#include "bsp/split_poly.h"
+#include "log/log.h"
+
+namespace tarvel {
+
+namespace {
+
+PolyList& ListOf(std::unique_ptr<PolyList>& list) {
+    if (!list) {
+        list = std::make_unique<PolyList>();
+    }
+    return *list;
+}
+
+PolyList& ListOf(std::unique_ptr<BSPNode>& child) {
+    if (!child) {
+        child = std::make_unique<BSPNode>();
+    }
+    return child->polys;
+}
+
+void AddDone(int32_t placed) {
+    ProgressCounters().polysDone += placed;
+    UpdateCounters();
+}
+
+// A crossing polygon is cut; a piece of two points or fewer has no area and
+// is dropped.
+void Split(BSPNode& node, const Poly& poly, const Cupboard* materials) {
+    Poly front, back;
+    ProgressCounters().splitPolys += 1;
+    UpdateCounters();
+    SplitPoly(poly, node.plane, front, back);
+    if (front.points.size() > 2) {
+        ListOf(node.infront).Add(std::move(front), materials);
+    }
+    if (back.points.size() > 2) {
+        ListOf(node.inback).Add(std::move(back), materials);
+    }
+}
+
+void Place(BSPNode& node, const Poly& poly, int32_t side, const Cupboard* materials) {
+    switch (side) {
+        case xdInFront:
+            ListOf(node.infront).Add(poly, materials);
+            break;
+        case xdInBack:
+            ListOf(node.inback).Add(poly, materials);
+            break;
+        case xdOnFront:
+            AddDone(1);
+            ListOf(node.onfront).Add(poly, materials);
+            break;
+        case xdOnBack:
+            AddDone(1);
+            ListOf(node.onback).Add(poly, materials);
+            break;
+        case xdOnEither:
+            AddDone(2);
+            ListOf(node.onfront).Add(poly, materials);
+            ListOf(node.onback).Add(poly, materials);
+            break;
+        default:
+            Split(node, poly, materials);
+            break;
+    }
+}
+
+// A lone polygon off its node's plane (only a degenerate plane allows that)
+// is kept in the on-plane list of its side rather than handed to a child that
+// would hold it alone again. False when the general sort must take it.
+bool PlaceLonePoly(BSPNode& node, const Cupboard* materials) {
+    const Poly& poly = node.polys.items.front();
+    const int32_t side = PolySide(node.plane, poly);
+    if (side != xdInFront && side != xdInBack) {
+        return false;
+    }
+    AddDone(1);
+    ListOf(side == xdInFront ? node.onfront : node.onback).Add(poly, materials);
+    return true;
+}
+
+void DumpSorted(const BSPNode& node) {
+    if (!LogFileActive()) {
+        return;
+    }
+    LogFileText("The polylists/bspnodes after sorting contain:\n");
+    LogFileText("--BSPNode::infront---\n");
+    if (node.infront) {
+        node.infront->polys.Dump();
+    }
+    LogFileText("--BSPNode::inback----\n");
+    if (node.inback) {
+        node.inback->polys.Dump();
+    }
+    LogFileText("--PolyList::onfront--\n");
+    if (node.onfront) {
+        node.onfront->Dump();
+    }
+    LogFileText("--PolyList::onback---\n");
+    if (node.onback) {
+        node.onback->Dump();
+    }
+}
+
+}  // namespace
+
+void SortPolys(BSPNode& node, const Cupboard* materials) {
+    const std::vector<Poly>& polys = node.polys.items;
+    if (polys.empty()) {
+        return;
+    }
+    if (polys.size() == 1 && PlaceLonePoly(node, materials)) {
+        return;
+    }
+    for (std::size_t k = 0; k < polys.size(); ++k) {
+        const int32_t side = PolySide(node.plane, polys[k]);
+        LogFile("Side of poly [%5d]: %d (%s)\n", static_cast<int>(k), side, SideName(side));
+        Place(node, polys[k], side, materials);
+    }
+    DumpSorted(node);
+}
+
+}  // namespace tarvel
