@@ -1,6 +1,9 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "threedo/binary_io.h"
@@ -19,9 +22,11 @@ inline constexpr uint32_t kTagPLAN = 0x504C414E;
 // The de-duplicating pool behind the VertexTable and the PlaneTable. Records
 // are only appended, so an index once handed out stays valid. Searches use
 // exact double equality (-0.0 equals 0.0, NaN equals nothing) and the first
-// match wins.
+// match wins, as a scan from index 0 would; hash indexes make them constant
+// time. The indexes are caches that the const finds bring up to date, so one
+// table must not be searched from two threads at once.
 class ZertexList {
-public:
+  public:
     int32_t count() const { return static_cast<int32_t>(records_.size()); }
     // Null when the index is negative or not below count.
     const Zertex* entryAt(int32_t index) const;
@@ -37,8 +42,23 @@ public:
     void writeSection(ByteWriter& out, uint32_t tag) const;
     uint32_t byteSize() const { return 12 + 16 * static_cast<uint32_t>(records_.size()); }
 
-private:
+  private:
+    // Components as bit patterns, -0.0 folded into 0.0; a vertex key leaves
+    // the last word 0. Records holding a NaN never enter an index.
+    using Key = std::array<uint64_t, 4>;
+    struct KeyHash {
+        std::size_t operator()(const Key& key) const;
+    };
+    using Index = std::unordered_map<Key, int32_t, KeyHash>;
+
+    void CatchUpVertexIndex() const;
+    void CatchUpPlaneIndex() const;
+
     std::vector<Zertex> records_;
+    mutable Index vertexIndex_;
+    mutable Index planeIndex_;
+    mutable std::size_t vertexIndexed_ = 0;  // records_[0, vertexIndexed_) are in vertexIndex_
+    mutable std::size_t planeIndexed_ = 0;
 };
 
 }  // namespace tarvel

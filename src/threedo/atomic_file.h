@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tarvel {
+
+// Seams for tests: stand-ins for the system calls that can fail late in a
+// save. Empty functions mean the real calls.
+struct SaveHooks {
+    // As write(2): bytes written, or -1 with errno set.
+    std::function<long(int fd, const uint8_t* data, std::size_t size)> write;
+    // As rename(2): 0, or -1 with errno set.
+    std::function<int(const char* from, const char* to)> rename;
+};
+
+// A file replaced only by a complete new version: the bytes go to a
+// temporary file beside the target, which is flushed to disk, closed and
+// then renamed over the target. Any failure removes the temporary and leaves
+// an existing target as it was.
+class AtomicFile {
+  public:
+    explicit AtomicFile(const SaveHooks* hooks = nullptr) : hooks_(hooks) {}
+    ~AtomicFile();  // removes the temporary unless Commit succeeded
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    // Creates the temporary. False when the target could not be written: its
+    // folder is missing or not writable, or it is a folder or read-only.
+    bool Open(const std::string& target);
+    // Writes every byte, flushes, closes and renames. False on any failure.
+    bool Commit(const std::vector<uint8_t>& bytes);
+
+    // What failed last, for the log file.
+    const std::string& error() const { return error_; }
+
+  private:
+    bool Fail(const char* what);
+    bool WriteAll(const std::vector<uint8_t>& bytes);
+    void Discard();
+
+    const SaveHooks* hooks_;
+    std::string target_;
+    std::string temporary_;
+    int fd_ = -1;
+    std::string error_;
+};
+
+}  // namespace tarvel

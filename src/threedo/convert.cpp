@@ -1,0 +1,164 @@
+#include "threedo/convert.h"
+
+#include <algorithm>
+
+#include "bsp/geometry.h"
+#include "log/log.h"
+
+// convertNode: one plane node per BSP node, chosen by which of its four parts
+// hold polygons.
+
+namespace tarvel {
+
+namespace {
+
+// The pools and the table every step of the conversion fills.
+struct Tables {
+    ZertexList& vertices;
+    ZertexList& planes;
+    GStringList& mips;
+    const Cupboard* materials;
+};
+
+// Which parts of a BSP node hold polygons.
+struct Presence {
+    bool inFront = false;  // IF
+    bool onFront = false;  // F
+    bool onBack = false;   // B
+    bool inBack = false;   // IB
+};
+
+Presence PresenceOf(const BSPNode& node) {
+    Presence p;
+    p.inFront = node.infront && !node.infront->polys.Empty();
+    p.onFront = node.onfront && !node.onfront->Empty();
+    p.onBack = node.onback && !node.onback->Empty();
+    p.inBack = node.inback && !node.inback->polys.Empty();
+    return p;
+}
+
+// A slot is filled whenever the BSP node has the part, whatever its flag says.
+std::unique_ptr<Node> ConvertChild(const std::unique_ptr<BSPNode>& child, const Tables& t) {
+    return child ? convertNode(*child, t.vertices, t.planes, t.mips, t.materials) : nullptr;
+}
+
+std::unique_ptr<Node> ConvertList(const std::unique_ptr<PolyList>& list, const Tables& t) {
+    return list ? Create3DO(*list, t.vertices, t.mips, t.materials) : nullptr;
+}
+
+// The plane comes after the children (post-order); -1 drops the node, while
+// whatever the children entered into the tables stays there.
+std::unique_ptr<Node> WithPlane(std::unique_ptr<PlaneNode> node, int32_t plane) {
+    if (plane < 0) {
+        return nullptr;
+    }
+    node->plane = plane;
+    return node;
+}
+
+// A node without an onfront plane but with polygons behind and children
+// carries the splitter its children were sorted against.
+int32_t SplitterPlaneIndex(const Plane& plane, ZertexList& planes) {
+    if (plane.a == 0.0f && plane.b == 0.0f && plane.c == 0.0f && plane.d == 0.0f) {
+        return -1;
+    }
+    return planes.addPlane(Zertex{plane.d, plane.a, plane.b, plane.c});
+}
+
+std::unique_ptr<Node> OnFrontOnly(const BSPNode& node, const Tables& t) {
+    LogConsole("@@ type 6\n");
+    auto out = std::make_unique<Node6>();
+    out->a = ConvertList(node.onfront, t);
+    return WithPlane(std::move(out), planeIndexOf(node.onfront.get(), t.planes));
+}
+
+// Polygons facing away only: a Node9 whose only child is b.
+std::unique_ptr<Node> OnBackOnly(const BSPNode& node, const Tables& t) {
+    LogConsole("@@ type 6, reversed\n");
+    auto out = std::make_unique<Node9>();
+    out->b = ConvertList(node.onback, t);
+    return WithPlane(std::move(out), planeIndexOf(node.onback.get(), t.planes));
+}
+
+// No polygons of its own: every NodeB appends a plane record (0, 1, 0, 0)
+// of its own, without a search.
+std::unique_ptr<Node> ChildrenOnly(const BSPNode& node, const Tables& t) {
+    LogConsole("@@ type B\n");
+    auto out = std::make_unique<NodeB>();
+    out->a = ConvertChild(node.infront, t);
+    out->b = ConvertChild(node.inback, t);
+    out->plane = t.planes.append(0.0, 0.0, 1.0, 0.0);
+    return out;
+}
+
+std::unique_ptr<Node> OnFrontWithChildren(const BSPNode& node, const Tables& t) {
+    LogConsole("@@ type 9\n");
+    auto out = std::make_unique<Node9>();
+    out->a = ConvertChild(node.infront, t);
+    out->b = ConvertList(node.onfront, t);
+    out->c = ConvertChild(node.inback, t);
+    return WithPlane(std::move(out), planeIndexOf(node.onfront.get(), t.planes));
+}
+
+std::unique_ptr<Node> AllParts(const BSPNode& node, const Presence& p, const Tables& t) {
+    LogConsole("@@ type 8\n");
+    auto out = std::make_unique<Node8>();
+    out->a = ConvertChild(node.infront, t);
+    out->b = ConvertList(node.onfront, t);
+    out->c = ConvertList(node.onback, t);
+    out->d = ConvertChild(node.inback, t);
+    const int32_t plane = p.onFront ? planeIndexOf(node.onfront.get(), t.planes)
+                                    : SplitterPlaneIndex(node.plane, t.planes);
+    return WithPlane(std::move(out), plane);
+}
+
+}  // namespace
+
+int32_t planeIndexOf(const PolyList* list, ZertexList& planes) {
+    if (list == nullptr || list->Empty()) {
+        return -1;
+    }
+    // Only the first polygon decides; the tree is only read, so its plane is
+    // recomputed on a copy of its first three corners.
+    const std::vector<APoint>& points = list->items.front().points;
+    Poly probe;
+    probe.points.assign(points.begin(),
+                        points.begin() + std::min<std::ptrdiff_t>(3, std::ssize(points)));
+    ComputePlane(probe);
+    const Plane& p = probe.plane;
+    if (p.a == 0.0f && p.b == 0.0f && p.c == 0.0f && p.d == 0.0f) {
+        return -1;
+    }
+    return planes.addPlane(Zertex{p.d, p.a, p.b, p.c});
+}
+
+std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
+                                  GStringList& mips, const Cupboard* materials) {
+    const Tables t{vertices, planes, mips, materials};
+    if (node.flatList && !node.flatList->Empty()) {
+        return Create3DO(*node.flatList, vertices, mips, materials);
+    }
+    const Presence p = PresenceOf(node);
+    LogFile("## %4d %4d %4d %4d ##\n", int{p.inFront}, int{p.onFront}, int{p.onBack},
+            int{p.inBack});
+    const bool children = p.inFront || p.inBack;
+    if (!children && !p.onFront && !p.onBack) {
+        LogConsole("@@ type null\n");
+        return nullptr;
+    }
+    if (!children && p.onFront && !p.onBack) {
+        return OnFrontOnly(node, t);
+    }
+    if (!children && p.onBack && !p.onFront) {
+        return OnBackOnly(node, t);
+    }
+    if (!p.onFront && !p.onBack) {
+        return ChildrenOnly(node, t);
+    }
+    if (p.onFront && !p.onBack) {
+        return OnFrontWithChildren(node, t);
+    }
+    return AllParts(node, p, t);
+}
+
+}  // namespace tarvel

@@ -1,0 +1,38 @@
+#pragma once
+
+// The BSP tree turned into 3DO nodes. The order of the calls into the pools
+// and the texture table fixes the indices and offsets the file records, so
+// it is part of the behaviour: children before their parent's plane, the
+// infront side first, onfront before onback, then the inback side.
+
+#include <cstdint>
+#include <memory>
+
+#include "ase/scene.h"
+#include "bsp/bsp_node.h"
+#include "bsp/poly_list.h"
+#include "threedo/gstring_list.h"
+#include "threedo/nodes.h"
+#include "threedo/zertex_list.h"
+
+namespace tarvel {
+
+// The 3DO node for a BSP subtree, or null when it holds nothing to write.
+// Recursive, as deep as the BSP tree: run it on a large stack.
+std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
+                                  GStringList& mips, const Cupboard* materials);
+
+// The texture and polygon nodes for the polygons of one list: a Node5 for a
+// single polygon, a Node4 for several, or null when it yields no primitive.
+std::unique_ptr<Node> Create3DO(const PolyList& list, ZertexList& vertices, GStringList& mips,
+                                const Cupboard* materials);
+
+// The PlaneTable index of the plane of the list's first polygon (recomputed
+// from its corners), or -1 for a missing or empty list and an all-zero plane.
+int32_t planeIndexOf(const PolyList* list, ZertexList& planes);
+
+// The polygon's colour word: alpha 0xFF, blue, green, red in the low byte;
+// 0xFFFF7FBF without a material.
+uint32_t PolyColour(const Poly& poly, const Cupboard* materials);
+
+}  // namespace tarvel
