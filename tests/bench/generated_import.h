@@ -1,0 +1,76 @@
+#pragma once
+
+// Writes a generated scene to a temporary ASE file and imports it the way
+// the compiler does, keeping the memo lines.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/import.h"
+#include "log/log.h"
+#include "scene_generator/ase_writer.h"
+#include "scene_generator/scene_model.h"
+#include "scene_generator/text_out.h"
+
+namespace tarvel::scenegen::testing {
+
+inline std::string AseText(const GeneratedScene& scene) {
+    TextOut out;
+    WriteAse(scene, out);
+    return out.text();
+}
+
+struct Imported {
+    std::optional<ImportedScene> result;
+    std::vector<std::string> memo;
+
+    bool MemoHas(const std::string& line) const {
+        for (const std::string& l : memo) {
+            if (l == line) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+inline Imported ImportGenerated(const GeneratedScene& scene, const std::string& name) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()) + ".ase");
+    {
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        if (file == nullptr) {
+            return {};
+        }
+        const std::string text = AseText(scene);
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+    }
+    LogContext context;
+    VectorMemoSink memo;
+    context.memo = &memo;
+    Imported imported;
+    {
+        ScopedLogContext scope(context);
+        imported.result = ImportAse(path.string());
+    }
+    imported.memo.assign(memo.lines.begin(), memo.lines.end());
+    std::filesystem::remove(path);
+    return imported;
+}
+
+inline const MeshObject* FindObject(const GeneratedScene& scene, const std::string& name) {
+    for (const MeshObject& object : scene.objects) {
+        if (object.name == name) {
+            return &object;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace tarvel::scenegen::testing
