@@ -12,4 +12,4 @@ cmake --build --preset release -j "$(nproc)"
 if [ "${1:-}" = "--gui" ]; then
   exec build/release/src/app/tarvel
 fi
-build/release/src/cli/tarvel-cli parse examples/village.ase
+build/release/src/cli/tarvel-cli compile examples/village.ase -o build/release/village.3do

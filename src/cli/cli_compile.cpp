@@ -1,12 +1,99 @@
+#include "cli/cli_compile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <system_error>
+
 #include "cli/cli_commands.h"
+#include "driver/import.h"
 
 namespace tarvel::cli {
 
-// Placeholder until the subcommand is written.
+namespace {
+
+struct CompileArgs {
+    std::string input;
+    std::string output;
+    std::string strategy = "fast";
+    LogOptions log;
+};
+
+const std::map<std::string, BuildStrategy> kStrategies = {
+    {"literal", BuildStrategy::Literal},
+    {"fast", BuildStrategy::Fast},
+};
+
+// Writing the output over the input would destroy the scene being compiled.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) {
+        return true;
+    }
+    return std::filesystem::weakly_canonical(a, error) ==
+           std::filesystem::weakly_canonical(b, error);
+}
+
+void PrintSummary(const ConvertReport& r) {
+    std::printf("wrote %s: %d vertices, %d planes, %d textures, %d node records, %llu bytes\n",
+                r.path.c_str(), r.vertices, r.planes, r.textures, r.nodeRecords,
+                static_cast<unsigned long long>(r.bytesWritten));
+}
+
+int RunCompile(const CompileArgs& args) {
+    const std::string output = args.output.empty() ? DefaultOutputFor(args.input) : args.output;
+    if (SameFile(args.input, output)) {
+        std::fprintf(stderr, "compile: the output '%s' is the input itself\n", output.c_str());
+        return kExitUsage;
+    }
+    CompileSettings settings;
+    settings.log = args.log;
+    settings.strategy = kStrategies.at(args.strategy);
+    const CompileResult result = CompileOne(args.input, output, settings);
+    if (result.report.status == ConvertStatus::Saved) {
+        PrintSummary(result.report);
+    }
+    return result.exitStatus;
+}
+
+}  // namespace
+
+std::string DefaultOutputFor(const std::string& input) {
+    return std::filesystem::path(input).replace_extension(".3do").string();
+}
+
+CompileResult CompileOne(const std::string& input, const std::string& output,
+                         const CompileSettings& settings) {
+    CompileResult result;
+    // The log closes before the caller prints, so the console dumps stand
+    // before any summary.
+    CliLog log(settings.log);
+    BeginPick();
+    std::optional<ImportedScene> scene = ImportAse(input);
+    if (!scene) {
+        return result;
+    }
+    result.imported = true;
+    ConvertOptions options;
+    options.strategy = settings.strategy;
+    result.report = RunConversion(
+        &scene->polys, &scene->cupboard, [&output] { return std::optional<std::string>(output); },
+        options);
+    result.exitStatus = result.report.status == ConvertStatus::Saved ? kExitOk : kExitFailed;
+    return result;
+}
+
 void AddCompileCommand(CLI::App& app, int& exitStatus) {
-    app.add_subcommand("compile", "(not available yet)")->callback([&exitStatus] {
-        exitStatus = kExitFailed;
-    });
+    auto args = std::make_shared<CompileArgs>();
+    CLI::App* command = app.add_subcommand("compile", "Compile an .ase file into a .3do file");
+    command->add_option("IN", args->input, "The ASCII Scene Export file")->required();
+    command->add_option("-o,--output", args->output,
+                        "The 3DO file to write (default: IN with the extension .3do)");
+    command->add_option("--strategy", args->strategy, "How the BSP build counts sides")
+        ->check(CLI::IsMember({"literal", "fast"}));
+    AddLogOptions(*command, args->log);
+    command->callback([args, &exitStatus] { exitStatus = RunCompile(*args); });
 }
 
 }  // namespace tarvel::cli

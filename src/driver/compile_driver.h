@@ -8,11 +8,14 @@
 #include "ase/scene.h"
 #include "bsp/bsp_builder.h"
 #include "bsp/poly_list.h"
+#include "threedo/atomic_file.h"
 
 namespace tarvel {
 
 struct ConvertOptions {
     BuildStrategy strategy = BuildStrategy::Fast;
+    // Stand-ins for the save's system calls (tests); null means the real ones.
+    const SaveHooks* saveHooks = nullptr;
 };
 
 enum class ConvertStatus {

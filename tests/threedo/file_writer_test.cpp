@@ -15,6 +15,7 @@
 
 #include "bsp/bsp_node.h"
 #include "bsp/geometry.h"
+#include "support/temp_dir.h"
 #include "threedo/atomic_file.h"
 #include "threedo/convert.h"
 #include "threedo/file_writer.h"
@@ -90,13 +91,7 @@ TEST(Assemble3DO, empty_pools_give_minimal_sections) {
 // A folder of its own per test, removed afterwards.
 class AtomicSave : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "tarvel-save-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-        target = (dir / "out.3do").string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { target = (dir / "out.3do").string(); }
 
     static void WriteText(const fs::path& path, const std::string& text) {
         std::ofstream(path, std::ios::binary) << text;
@@ -113,7 +108,8 @@ class AtomicSave : public ::testing::Test {
         return names;
     }
 
-    fs::path dir;
+    testing::TempDir temp{"tarvel-save"};
+    const fs::path& dir = temp.path();
     std::string target;
     const std::vector<uint8_t> bytes = std::vector<uint8_t>(10000, 0x42);
 };

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+#include "bsp/bsp_builder.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_log.h"
+#include "driver/compile_driver.h"
+
+namespace tarvel::cli {
+
+// What every compile of one invocation shares.
+struct CompileSettings {
+    LogOptions log;
+    BuildStrategy strategy = BuildStrategy::Fast;
+};
+
+struct CompileResult {
+    bool imported = false;  // false: the input did not open
+    ConvertReport report;
+    int exitStatus = kExitFailed;
+};
+
+// The input's name with its extension replaced by ".3do".
+std::string DefaultOutputFor(const std::string& input);
+
+// One whole compile, pick to save, with its own log on the current thread:
+// memo lines and message boxes on standard error.
+CompileResult CompileOne(const std::string& input, const std::string& output,
+                         const CompileSettings& settings);
+
+}  // namespace tarvel::cli

@@ -1,0 +1,113 @@
+#include "driver/compile_driver.h"
+
+#include <memory>
+#include <vector>
+
+#include "bsp/bsp_node.h"
+#include "driver/large_stack.h"
+#include "log/log.h"
+#include "threedo/convert.h"
+#include "threedo/file_writer.h"
+#include "threedo/gstring_list.h"
+#include "threedo/zertex_list.h"
+
+namespace tarvel {
+
+namespace {
+
+inline constexpr const char* kSeeLog = "See log for error.\n";
+
+// What one run builds; none of it outlives the run.
+struct Conversion {
+    ZertexList vertices;  // VertexTable, section XYZS
+    ZertexList planes;    // PlaneTable, section PLAN
+    GStringList mips;     // MipTable, section STRN
+    std::unique_ptr<Node> root;
+};
+
+// Steps 4 to 9: the root list from copies of the polygons (added with the
+// materials, so clipper polygons are marked), the build and the conversion.
+// The walks go as deep as the tree, hence the large stack.
+void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const ConvertOptions& options,
+                     Conversion& out) {
+    BSPNode root;
+    root.polys.items.reserve(20);
+    for (const Poly& poly : polys.items) {
+        root.polys.Add(poly, cupboard);
+    }
+    LogMemo("BSPRoot now contains all polys");
+    LogMemo("BSPing first node...");
+    RunOnLargeStack([&] {
+        Build(root, PrevCounts{}, cupboard, options.strategy);
+        out.root = convertNode(root, out.vertices, out.planes, out.mips, cupboard);
+    });
+}
+
+void FillCounts(const Conversion& c, ConvertReport& report) {
+    report.vertices = c.vertices.count();
+    report.planes = c.planes.count();
+    report.textures = c.mips.count();
+    report.nodeRecords = c.root ? static_cast<int32_t>(CountNodeRecords(*c.root)) : 0;
+}
+
+ConvertReport Stop(ConvertReport report, ConvertStatus status) {
+    report.status = status;
+    return report;
+}
+
+// Steps 11 to 14. The old file is replaced only once the new one is
+// complete on disk, and "...Saved" follows only a save that succeeded.
+ConvertReport Save(Conversion& c, const std::string& path, const ConvertOptions& options,
+                   ConvertReport report) {
+    report.path = path;
+    AtomicFile file(options.saveHooks);
+    if (!file.Open(path)) {
+        LogFile("%s\n", file.error().c_str());
+        LogMemoF("Error when opening '%s' for output.", path.c_str());
+        ShowMessageBox(kSeeLog);
+        return Stop(report, ConvertStatus::OpenFailed);
+    }
+    LogMemoF("Saving 3DO to '%s'...", path.c_str());
+    std::optional<std::vector<uint8_t>> bytes;
+    RunOnLargeStack([&] { bytes = Assemble3DO(*c.root, c.vertices, c.planes, c.mips); });
+    if (!bytes || !file.Commit(*bytes)) {
+        LogFile("%s\n", bytes ? file.error().c_str() : "file too large for 32-bit offsets");
+        LogMemoF("Error when writing '%s'.", path.c_str());
+        ShowMessageBox(kSeeLog);
+        return Stop(report, ConvertStatus::WriteFailed);
+    }
+    report.bytesWritten = bytes->size();
+    LogMemo("...Saved, MIPs referenced:");
+    c.mips.logReferenced();
+    return Stop(report, ConvertStatus::Saved);
+}
+
+}  // namespace
+
+ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
+                            const ChooseSavePath& chooseSavePath, const ConvertOptions& options) {
+    ConvertReport report;
+    if (polys == nullptr) {
+        return Stop(report, ConvertStatus::NoPolyList);
+    }
+    if (cupboard != nullptr) {
+        cupboard->FixBitmapNames();
+    }
+    Conversion conversion;
+    BuildAndConvert(*polys, cupboard, options, conversion);
+    FillCounts(conversion, report);
+    // Without a root there is nothing to write: say so before asking where.
+    if (!conversion.root) {
+        LogMemo("Nothing to save: the conversion produced no nodes.");
+        ShowMessageBox(kSeeLog);
+        return Stop(report, ConvertStatus::NothingToSave);
+    }
+    const std::optional<std::string> path = chooseSavePath ? chooseSavePath() : std::nullopt;
+    if (!path) {
+        ShowMessageBox("3DO not saved.  Re-BSP to save.\n");
+        return Stop(report, ConvertStatus::Cancelled);
+    }
+    return Save(conversion, *path, options, report);
+}
+
+}  // namespace tarvel

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class CliCompile : public ::testing::Test {
+  protected:
+    void SetUp() override { fs::copy_file(TARVEL_EXAMPLES_DIR "/village.ase", village); }
+
+    // Runs tarvel-cli in the test folder with the arguments as given (quoted
+    // by the caller where needed).
+    Outcome Cli(const std::string& args) const {
+        const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
+        const std::string command = "cd '" + dir.string() + "' && '" TARVEL_CLI_PATH "' " + args +
+                                    " >'" + out.string() + "' 2>'" + err.string() + "'";
+        const int raw = std::system(command.c_str());
+        Outcome o;
+        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        o.out = ReadText(out);
+        o.err = ReadText(err);
+        fs::remove(out);
+        fs::remove(err);
+        return o;
+    }
+
+    tarvel::testing::TempDir temp{"tarvel-cli"};
+    const fs::path& dir = temp.path();
+    const fs::path village = dir / "village.ase";
+};
+
+TEST_F(CliCompile, writes_the_input_name_with_3do_and_prints_a_summary) {
+    const Outcome o = Cli("compile village.ase");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_TRUE(std::regex_match(o.out, std::regex("wrote village\\.3do: \\d+ vertices, \\d+ "
+                                                   "planes, \\d+ textures, \\d+ node records, "
+                                                   "\\d+ bytes\n")))
+        << o.out;
+    EXPECT_NE(o.err.find("\n...Saved, MIPs referenced:\n"), std::string::npos);
+    const auto size = fs::file_size(dir / "village.3do");
+    EXPECT_NE(o.out.find(" " + std::to_string(size) + " bytes"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "tarvelout.txt"));  // no debug log unless asked
+}
+
+TEST_F(CliCompile, both_strategies_write_the_same_bytes) {
+    ASSERT_EQ(Cli("compile village.ase -o literal.3do --strategy literal").status, 0);
+    ASSERT_EQ(Cli("compile village.ase -o fast.3do --strategy fast").status, 0);
+    EXPECT_EQ(ReadText(dir / "literal.3do"), ReadText(dir / "fast.3do"));
+}
+
+TEST_F(CliCompile, an_empty_scene_has_nothing_to_save) {
+    std::ofstream(dir / "empty.ase").flush();
+    const Outcome o = Cli("compile empty.ase");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_NE(o.err.find("\nNothing to save: the conversion produced no nodes.\n"),
+              std::string::npos)
+        << o.err;
+    EXPECT_NE(o.err.find("\nSee log for error.\n"), std::string::npos);
+    EXPECT_EQ(o.out, "");
+    EXPECT_FALSE(fs::exists(dir / "empty.3do"));
+}
+
+TEST_F(CliCompile, failures_exit_with_1_and_usage_errors_with_2) {
+    struct Case {
+        const char* args;
+        int status;
+        const char* message;  // expected on standard error
+    };
+    const Case cases[] = {
+        {"compile missing.ase", 1, "Error opening file: 'missing.ase'"},
+        {"compile village.ase -o no-such-folder/out.3do", 1,
+         "Error when opening 'no-such-folder/out.3do' for output."},
+        {"compile", 2, ""},
+        {"compile village.ase --strategy slow", 2, ""},
+        {"compile village.ase -o village.ase", 2, "is the input itself"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = Cli(c.args);
+        EXPECT_EQ(o.status, c.status) << c.args << "\n" << o.err;
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << c.args << "\n" << o.err;
+    }
+    EXPECT_EQ(ReadText(village), ReadText(TARVEL_EXAMPLES_DIR "/village.ase"));
+}
+
+TEST_F(CliCompile, console_dumps_reach_standard_output_only_when_asked) {
+    const Outcome quiet = Cli("compile village.ase -o a.3do");
+    EXPECT_EQ(quiet.out.find("@@ type"), std::string::npos);
+    const Outcome loud = Cli("compile village.ase -o b.3do --console");
+    EXPECT_NE(loud.out.find("@@ type"), std::string::npos);
+    // The summary follows the dumps.
+    EXPECT_NE(loud.out.rfind("wrote b.3do: "), std::string::npos);
+    EXPECT_EQ(loud.out.substr(loud.out.rfind('\n', loud.out.size() - 2) + 1, 12), "wrote b.3do:");
+}
+
+}  // namespace

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "driver/compile_driver.h"
+#include "driver/import.h"
+#include "driver/large_stack.h"
+#include "log/log.h"
+#include "support/temp_dir.h"
+#include "support/threedo_structure.h"
+#include "threedo/convert.h"
+#include "threedo/file_writer.h"
+
+namespace tarvel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+Poly Triangle(int32_t material, float z = 0) {
+    Poly poly;
+    poly.points = {APoint{0, 0, z, 0, 0.5f, 0, 0, 0}, APoint{1, 0, z, 1, 0.5f, 0, 0, 0},
+                   APoint{0, 1, z, 0, 1, 0, 0, 0}};
+    poly.material = material;
+    poly.polyClass = 3;
+    ComputePlane(poly);
+    return poly;
+}
+
+class Driver : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        context.memo = &memo;
+        context.messageBox = &boxes;
+        scope.emplace(context);
+        target = (dir / "out.3do").string();
+        Material m;
+        m.id = 0;
+        m.bmpname = "C:\\maps\\abc.tga";
+        cupboard.Add(m);
+        polys.Add(Triangle(0), &cupboard);
+    }
+
+    ConvertReport Run(const ConvertOptions& options = {}) {
+        return RunConversion(
+            &polys, &cupboard,
+            [this] {
+                ++asked;
+                return std::optional<std::string>(target);
+            },
+            options);
+    }
+    bool MemoHas(const std::string& line) const {
+        return std::find(memo.lines.begin(), memo.lines.end(), line) != memo.lines.end();
+    }
+
+    LogContext context;
+    VectorMemoSink memo;
+    RecordingMessageBoxSink boxes;
+    std::optional<ScopedLogContext> scope;
+    testing::TempDir temp{"tarvel-driver"};
+    const fs::path& dir = temp.path();
+    std::string target;
+    Cupboard cupboard;
+    PolyList polys;
+    int asked = 0;
+};
+
+TEST_F(Driver, saves_one_triangle_and_lists_its_textures) {
+    const ConvertReport report = Run();
+    EXPECT_EQ(report.status, ConvertStatus::Saved);
+    EXPECT_EQ(report.path, target);
+    EXPECT_EQ(report.vertices, 3);
+    EXPECT_EQ(report.planes, 1);
+    EXPECT_EQ(report.textures, 1);
+    EXPECT_EQ(report.nodeRecords, 3);
+    EXPECT_EQ(report.bytesWritten, 220u);
+    EXPECT_EQ(ReadBytes(target).size(), 220u);
+    // The memo ends with the save and the fixed texture name.
+    const std::vector<std::string> tail(memo.lines.end() - 3, memo.lines.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"Saving 3DO to '" + target + "'...",
+                                              "...Saved, MIPs referenced:", "abc.mip"}));
+    EXPECT_TRUE(MemoHas("BSPRoot now contains all polys"));
+    EXPECT_TRUE(boxes.messages.empty());
+    EXPECT_EQ(polys.Count(), 1);  // the picked list is not changed
+}
+
+TEST_F(Driver, stops_without_a_poly_list_or_without_a_root) {
+    EXPECT_EQ(
+        RunConversion(nullptr, &cupboard, [] { return std::optional<std::string>("x"); }).status,
+        ConvertStatus::NoPolyList);
+    EXPECT_TRUE(memo.lines.empty());
+
+    std::ofstream(target) << "old";
+    polys.items.clear();
+    const ConvertReport report = Run();
+    EXPECT_EQ(report.status, ConvertStatus::NothingToSave);
+    EXPECT_EQ(asked, 0);  // checked before the save path is asked for
+    EXPECT_EQ(memo.lines.back(), "Nothing to save: the conversion produced no nodes.");
+    EXPECT_EQ(boxes.messages.back(), "See log for error.\n");
+    EXPECT_EQ(ReadBytes(target).size(), 3u);
+}
+
+TEST_F(Driver, cancelling_the_save_path_writes_nothing) {
+    const ConvertReport report =
+        RunConversion(&polys, &cupboard, [] { return std::optional<std::string>(); });
+    EXPECT_EQ(report.status, ConvertStatus::Cancelled);
+    EXPECT_EQ(boxes.messages, (std::vector<std::string>{"3DO not saved.  Re-BSP to save.\n"}));
+    EXPECT_TRUE(fs::is_empty(dir));
+}
+
+TEST_F(Driver, failed_saves_report_the_error_and_keep_the_old_file) {
+    target = (dir / "missing" / "out.3do").string();
+    EXPECT_EQ(Run().status, ConvertStatus::OpenFailed);
+    EXPECT_EQ(memo.lines.back(), "Error when opening '" + target + "' for output.");
+    EXPECT_EQ(boxes.messages.back(), "See log for error.\n");
+
+    target = (dir / "out.3do").string();
+    std::ofstream(target) << "old";
+    SaveHooks full;
+    full.write = [](int, const uint8_t*, std::size_t) -> long {
+        errno = ENOSPC;
+        return -1;
+    };
+    ConvertOptions options;
+    options.saveHooks = &full;
+    memo.lines.clear();
+    const ConvertReport report = Run(options);
+    EXPECT_EQ(report.status, ConvertStatus::WriteFailed);
+    EXPECT_EQ(report.bytesWritten, 0u);
+    EXPECT_EQ(memo.lines.back(), "Error when writing '" + target + "'.");
+    EXPECT_FALSE(MemoHas("...Saved, MIPs referenced:"));
+    EXPECT_EQ(boxes.messages.back(), "See log for error.\n");
+    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(Driver, compiles_the_bundled_example_into_a_consistent_file) {
+    std::optional<ImportedScene> scene = ImportAse(TARVEL_EXAMPLES_DIR "/village.ase");
+    ASSERT_TRUE(scene.has_value());
+    const ConvertReport report = RunConversion(
+        &scene->polys, &scene->cupboard, [this] { return std::optional<std::string>(target); });
+    ASSERT_EQ(report.status, ConvertStatus::Saved);
+    const testing::Structure s = testing::StructureReader(ReadBytes(target)).Check();
+    EXPECT_EQ(s.error, "");
+    EXPECT_EQ(s.vertices, static_cast<uint32_t>(report.vertices));
+    EXPECT_EQ(s.planes, static_cast<uint32_t>(report.planes));
+    EXPECT_EQ(s.names, static_cast<uint32_t>(report.textures));
+    EXPECT_EQ(s.records, static_cast<uint32_t>(report.nodeRecords));
+    EXPECT_GT(report.nodeRecords, 10);
+    // The same scene compiles to the same bytes again.
+    const std::vector<uint8_t> first = ReadBytes(target);
+    ASSERT_EQ(RunConversion(&scene->polys, &scene->cupboard,
+                            [this] { return std::optional<std::string>(target); })
+                  .status,
+              ConvertStatus::Saved);
+    EXPECT_EQ(ReadBytes(target), first);
+}
+
+TEST(DeepTree, converts_and_writes_a_tree_far_deeper_than_a_default_stack) {
+    // A chain of nodes, each with one polygon on its plane and the rest in
+    // front, as a degenerate scene gives: one Node9 per level.
+    constexpr int kDepth = 100000;
+    BSPNode root;
+    BSPNode* node = &root;
+    for (int i = 0; i < kDepth; ++i) {
+        const Poly poly = Triangle(0, static_cast<float>(i));
+        node->polys.Add(poly, nullptr);
+        node->onfront = std::make_unique<PolyList>();
+        node->onfront->Add(poly, nullptr);
+        if (i + 1 < kDepth) {
+            node->infront = std::make_unique<BSPNode>();
+            node = node->infront.get();
+        }
+    }
+    ZertexList vertices, planes;
+    GStringList mips;
+    std::optional<std::vector<uint8_t>> bytes;
+    RunOnLargeStack([&] {
+        std::unique_ptr<Node> tree = convertNode(root, vertices, planes, mips, nullptr);
+        ASSERT_NE(tree, nullptr);
+        bytes = Assemble3DO(*tree, vertices, planes, mips);
+    });
+    ASSERT_TRUE(bytes.has_value());
+    const testing::Structure s = testing::StructureReader(*bytes).Check();
+    EXPECT_EQ(s.error, "");
+    EXPECT_EQ(s.records, 3u * kDepth);
+    EXPECT_EQ(s.planes, static_cast<uint32_t>(kDepth));
+}
+
+}  // namespace
+}  // namespace tarvel
