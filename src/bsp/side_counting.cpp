@@ -1,6 +1,10 @@
 #include "bsp/side_counting.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <thread>
+
+#include "bsp/side_counting_fast.h"
 
 namespace tarvel {
 
@@ -46,8 +50,10 @@ void CountSidesLiteral(std::vector<Poly>& polys) {
 void CountSides(std::vector<Poly>& polys, BuildStrategy strategy) {
     switch (strategy) {
         case BuildStrategy::Literal:
-        case BuildStrategy::Fast:  // no faster counting yet
             CountSidesLiteral(polys);
+            break;
+        case BuildStrategy::Fast:
+            CountSidesFast(polys, std::max(1u, std::thread::hardware_concurrency()));
             break;
     }
 }
