@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# End-to-end benchmark of the two build strategies on generated race-track
+# scenes: per size, wall time and peak resident memory of
+# `tarvel-cli compile --strategy literal` and `--strategy fast` (debug log
+# off), their ratio, and whether the two .3do files are byte-identical.
+#
+# Usage: bench/run.sh [--sizes 1000,5000,20000,100000] [--seed S]
+#                     [--literal-max N] [--timeout SECONDS]
+#   --literal-max  sizes above N skip the literal strategy (default 20000;
+#                  it is quadratic per node and takes hours at 100k)
+#   --timeout      per literal run; a run that exceeds it is killed and
+#                  reported as "timeout" (default 3600)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+sizes=1000,5000,20000,100000
+seed=1
+literal_max=20000
+timeout=3600
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --sizes) sizes="$2"; shift 2 ;;
+    --seed) seed="$2"; shift 2 ;;
+    --literal-max) literal_max="$2"; shift 2 ;;
+    --timeout) timeout="$2"; shift 2 ;;
+    -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
+    *) echo "unknown argument: $1 (see --help)" >&2; exit 2 ;;
+  esac
+done
+
+scripts/install-deps.sh
+cmake --preset release -DTARVEL_BUILD_BENCH=ON >/dev/null
+cmake --build --preset release -j "$(nproc)" --target tarvel-cli tarvel-scene-gen tarvel-bench-measure
+
+bin=build/release
+cli=$bin/src/cli/tarvel-cli
+gen=$bin/bench/tarvel-scene-gen
+measure=$bin/bench/tarvel-bench-measure
+out=build/bench
+mkdir -p "$out"
+
+# compile STRATEGY SCENE TIMEOUT: leaves "seconds KiB status" in $out/result.
+compile() {
+  local strategy=$1 scene=$2 limit=$3
+  rm -f "${scene%.ase}_$strategy.3do"
+  "$measure" "$out/result" "$limit" \
+    "$cli" compile --strategy "$strategy" "$scene" -o "${scene%.ase}_$strategy.3do" \
+    >"${scene%.ase}_$strategy.log" 2>&1 || true
+  cat "$out/result"
+}
+
+mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
+
+echo
+echo "$(nproc) cores; release build; debug log off; seed $seed"
+printf '%10s %12s %10s %8s %14s %12s %10s\n' \
+  triangles literal_s fast_s ratio literal_MiB fast_MiB identical
+IFS=, read -r -a size_list <<<"$sizes"
+for n in "${size_list[@]}"; do
+  scene=$out/track_$n.ase
+  "$gen" --triangles "$n" --seed "$seed" -o "$scene" >/dev/null
+  read -r fast_s fast_kib fast_status < <(compile fast "$scene" 0)
+  fast_col=$fast_s
+  [ "$fast_status" = 0 ] || fast_col="failed($fast_status)"
+
+  literal_col=skipped ratio=- literal_mib=- identical=-
+  if [ "$n" -le "$literal_max" ]; then
+    read -r lit_s lit_kib lit_status < <(compile literal "$scene" "$timeout")
+    literal_mib=$(mib "$lit_kib")
+    if [ "$lit_status" = 0 ]; then
+      literal_col=$lit_s
+      if [ "$fast_status" = 0 ]; then
+        ratio=$(awk -v l="$lit_s" -v f="$fast_s" 'BEGIN { printf "%.1f", (f > 0 ? l / f : 0) }')
+        if cmp -s "${scene%.ase}_literal.3do" "${scene%.ase}_fast.3do"; then
+          identical=yes
+        else
+          identical=NO
+        fi
+      fi
+    elif [ "$lit_status" = timeout ]; then
+      literal_col=">$timeout(timeout)"
+    else
+      literal_col="failed($lit_status)"
+    fi
+  fi
+  printf '%10s %12s %10s %8s %14s %12s %10s\n' \
+    "$n" "$literal_col" "$fast_col" "$ratio" "$literal_mib" "$(mib "$fast_kib")" "$identical"
+done
+echo "Scenes, outputs and each run's messages: $out/"
