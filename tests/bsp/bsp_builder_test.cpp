@@ -11,23 +11,10 @@
 namespace tarvel {
 namespace {
 
+using testing::ClipperCupboard;
+using testing::kClipperMaterial;
 using testing::LogCapture;
 using testing::PolyOf;
-
-constexpr int32_t kClipperMaterial = 1;
-
-Cupboard ClipperCupboard() {
-    Cupboard cupboard;
-    Material plain;
-    plain.id = 0;
-    plain.bmpname = "stone";
-    cupboard.Add(plain);
-    Material clipper;
-    clipper.id = kClipperMaterial;
-    clipper.bmpname = "clipper";
-    cupboard.Add(clipper);
-    return cupboard;
-}
 
 void BuildRoot(BSPNode& root, const Cupboard* materials = nullptr) {
     Build(root, PrevCounts{}, materials);

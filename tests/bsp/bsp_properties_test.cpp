@@ -16,22 +16,9 @@
 namespace tarvel {
 namespace {
 
+using testing::ClipperCupboard;
+using testing::kClipperMaterial;
 using testing::LogCapture;
-
-constexpr int32_t kClipperMaterial = 1;
-
-Cupboard Materials() {
-    Cupboard cupboard;
-    Material plain;
-    plain.id = 0;
-    plain.bmpname = "rock";
-    cupboard.Add(plain);
-    Material clipper;
-    clipper.id = kClipperMaterial;
-    clipper.bmpname = "clipper";
-    cupboard.Add(clipper);
-    return cupboard;
-}
 
 struct SceneShape {
     uint32_t seed;
@@ -156,7 +143,7 @@ TreeFacts Gather(const BSPNode& root) {
 }
 
 TEST(BuildProperties, random_scenes_keep_area_and_count_what_they_place) {
-    const Cupboard materials = Materials();
+    const Cupboard materials = ClipperCupboard();
     const SceneShape shapes[] = {
         {1, 1, 0, 0},     {2, 2, 0, 0},      {3, 7, 0.5, 0.2},
         {4, 30, 0, 0},    {5, 60, 0.6, 0.1}, {6, 120, 0.3, 0.05},
@@ -254,7 +241,7 @@ Recorded Record(const std::vector<Poly>& input, const Cupboard* materials, Build
 }
 
 TEST(BuildProperties, iterative_walk_matches_the_recursive_build_line_for_line) {
-    const Cupboard materials = Materials();
+    const Cupboard materials = ClipperCupboard();
     std::vector<Poly> guarded = RandomScene({11, 12, 0.4, 0.2});
     // Two degenerate triangles in front of their shared plane make the guard
     // fire somewhere below the root.
@@ -279,7 +266,7 @@ TEST(BuildProperties, iterative_walk_matches_the_recursive_build_line_for_line) 
 }
 
 TEST(BuildProperties, both_strategies_build_the_same_tree) {
-    const Cupboard materials = Materials();
+    const Cupboard materials = ClipperCupboard();
     const std::vector<Poly> input = RandomScene({21, 80, 0.4, 0.1});
     const auto with = [&](BuildStrategy strategy) {
         return Record(input, &materials,

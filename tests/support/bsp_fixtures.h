@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "ase/scene.h"
 #include "bsp/geometry.h"
 #include "log/log.h"
 
@@ -41,6 +42,22 @@ class LogCapture {
     CounterRecorder counters;
     std::optional<ScopedLogContext> scope;
 };
+
+// Material 1 is the clipper material; material 0 an ordinary texture.
+inline constexpr int32_t kClipperMaterial = 1;
+
+inline Cupboard ClipperCupboard() {
+    Cupboard cupboard;
+    Material plain;
+    plain.id = 0;
+    plain.bmpname = "stone";
+    cupboard.Add(plain);
+    Material clipper;
+    clipper.id = kClipperMaterial;
+    clipper.bmpname = "clipper";
+    cupboard.Add(clipper);
+    return cupboard;
+}
 
 inline APoint At(float x, float y, float z) {
     return APoint{x, y, z, 0, 0, 0, 0, 0};
