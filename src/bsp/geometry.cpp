@@ -16,7 +16,9 @@ float Distance(const Plane& p, double x, double y, double z) {
     return static_cast<float>(dist);
 }
 
-float Diff(float a, float b) { return static_cast<float>(static_cast<double>(a) - b); }
+float Diff(float a, float b) {
+    return static_cast<float>(static_cast<double>(a) - b);
+}
 
 }  // namespace
 
@@ -38,8 +40,8 @@ void ComputePlane(Poly& poly) {
     const float nx = static_cast<float>(e1y * e2z - e1z * e2y);
     const float ny = static_cast<float>(e1z * e2x - e1x * e2z);
     const float nz = static_cast<float>(e1x * e2y - e1y * e2x);
-    const double sumSquares = static_cast<double>(nx) * nx + static_cast<double>(ny) * ny +
-                              static_cast<double>(nz) * nz;
+    const double sumSquares =
+        static_cast<double>(nx) * nx + static_cast<double>(ny) * ny + static_cast<double>(nz) * nz;
     const float len = static_cast<float>(std::sqrt(sumSquares));
     if (len == 0.0f || std::isnan(len)) {
         poly.plane = Plane{0, 0, 1, 0};
@@ -67,9 +69,15 @@ int32_t PolySide(const Plane& plane, const Poly& poly) {
     int front = 0, back = 0, on = 0;
     for (const APoint& point : poly.points) {
         switch (PointSide(plane, point)) {
-            case xdInFront: ++front; break;
-            case xdInBack: ++back; break;
-            default: ++on; break;
+            case xdInFront:
+                ++front;
+                break;
+            case xdInBack:
+                ++back;
+                break;
+            default:
+                ++on;
+                break;
         }
     }
     if (front == 0 && back == 0 && on >= 1) {
@@ -92,8 +100,8 @@ int32_t PolySide(const Plane& plane, const Poly& poly) {
     return xdCrossing;
 }
 
-int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, float y2,
-                    float z2, float& t) {
+int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, float y2, float z2,
+                    float& t) {
     const float d1 = Distance(plane, x1, y1, z1);
     const float d2 = Distance(plane, x2, y2, z2);
     if (d1 > 0 && d2 > 0) {
@@ -105,9 +113,11 @@ int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, 
     if (d1 == 0 && d2 == 0) {
         return 4;
     }
-    const float denom = static_cast<float>(static_cast<double>(plane.a) * Diff(x1, x2) +
-                                           static_cast<double>(plane.b) * Diff(y1, y2) +
-                                           static_cast<double>(plane.c) * Diff(z1, z2));
+    // Only the sum is rounded; the differences stay double.
+    const float denom =
+        static_cast<float>(static_cast<double>(plane.a) * (static_cast<double>(x1) - x2) +
+                           static_cast<double>(plane.b) * (static_cast<double>(y1) - y2) +
+                           static_cast<double>(plane.c) * (static_cast<double>(z1) - z2));
     if (denom == 0) {
         return 0;
     }
@@ -116,8 +126,8 @@ int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, 
 }
 
 const char* SideName(int32_t side) {
-    static const char* const kNames[] = {"xdInFront",  "xdInBack",   "xdOnFront",
-                                         "xdOnBack",   "xdOnEither", "xdCrossing"};
+    static const char* const kNames[] = {"xdInFront", "xdInBack",   "xdOnFront",
+                                         "xdOnBack",  "xdOnEither", "xdCrossing"};
     return side >= 0 && side <= 5 ? kNames[side] : "?";
 }
 

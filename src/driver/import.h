@@ -15,6 +15,10 @@ struct ImportedScene {
     PolyList polys;
 };
 
+// The start of a pick, before the open dialog: all seven counters to 0,
+// UpdateCounters and "Opening ASE". A cancelled pick still leaves them reset.
+void BeginPick();
+
 // The import after the open dialog: opens the file (read-only, CR LF read as
 // LF), parses it, builds the poly list and sets inputPolys and polysDone.
 // Nullopt, with "Error opening file: '%s'" in the memo, when it does not open.

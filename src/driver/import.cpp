@@ -1,0 +1,33 @@
+#include "driver/import.h"
+
+#include "ase/ase_parser.h"
+#include "ase/ase_reader.h"
+#include "log/log.h"
+
+namespace tarvel {
+
+void BeginPick() {
+    ProgressCounters().Reset();
+    UpdateCounters();
+    LogMemo("Opening ASE");
+}
+
+std::optional<ImportedScene> ImportAse(const std::string& path) {
+    // Read-only: the import must never be able to change the file it reads.
+    std::optional<AseReader> reader = AseReader::Load(path);
+    if (!reader) {
+        LogMemoF("Error opening file: '%s'", path.c_str());
+        return std::nullopt;
+    }
+    ImportedScene imported;
+    ParseAse(*reader, imported.scene, imported.cupboard);
+    LogMemo("Adding scene to polylist");
+    BuildFromScene(imported.polys, imported.scene);
+    Counters& counters = ProgressCounters();
+    counters.inputPolys = imported.polys.Count();
+    counters.polysDone = 0;
+    UpdateCounters();
+    return imported;
+}
+
+}  // namespace tarvel
