@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "bsp/bsp_node.h"
+#include "driver/bsp_root.h"
 #include "driver/large_stack.h"
 #include "log/log.h"
 #include "threedo/convert.h"
@@ -31,14 +32,8 @@ struct Conversion {
 void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const ConvertOptions& options,
                      Conversion& out) {
     BSPNode root;
-    root.polys.items.reserve(20);
-    for (const Poly& poly : polys.items) {
-        root.polys.Add(poly, cupboard);
-    }
-    LogMemo("BSPRoot now contains all polys");
-    LogMemo("BSPing first node...");
     RunOnLargeStack([&] {
-        Build(root, PrevCounts{}, cupboard, options.strategy);
+        BuildBSPRoot(root, polys, cupboard, options.strategy);
         out.root = convertNode(root, out.vertices, out.planes, out.mips, cupboard);
     });
 }

@@ -1,0 +1,18 @@
+#include "driver/bsp_root.h"
+
+#include "log/log.h"
+
+namespace tarvel {
+
+void BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* materials,
+                  BuildStrategy strategy) {
+    root.polys.items.reserve(20);
+    for (const Poly& poly : polys.items) {
+        root.polys.Add(poly, materials);
+    }
+    LogMemo("BSPRoot now contains all polys");
+    LogMemo("BSPing first node...");
+    Build(root, PrevCounts{}, materials, strategy);
+}
+
+}  // namespace tarvel

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "ase/scene.h"
+#include "bsp/bsp_builder.h"
+#include "bsp/bsp_node.h"
+#include "bsp/poly_list.h"
+
+namespace tarvel {
+
+// BSPRoot and its build, as "BSP && save as 3DO..." makes them after fixing
+// the bitmap names: a copy of every polygon, added with the materials so that
+// clipper polygons are marked, the two memo lines, and the build from the
+// root with no previous counts. The polygons themselves stay as they are.
+void BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* materials,
+                  BuildStrategy strategy);
+
+}  // namespace tarvel
