@@ -28,6 +28,27 @@ void Node11::ReleaseChildren(std::vector<std::unique_ptr<Node>>& out) {
     }
 }
 
+void AppendChildrenInOrder(const Node& node, std::vector<const Node*>& out) {
+    for (const Node* slot : {node.a.get(), node.b.get(), node.c.get(), node.d.get()}) {
+        if (slot != nullptr) {
+            out.push_back(slot);
+        }
+    }
+    if (const auto* group = dynamic_cast<const Node4*>(&node)) {
+        for (const Node4::ChildRecord& record : group->children) {
+            if (record.node) {
+                out.push_back(record.node.get());
+            }
+        }
+    } else if (const auto* keyed = dynamic_cast<const Node11*>(&node)) {
+        for (const Node11::Pair& pair : keyed->pairs) {
+            if (pair.node) {
+                out.push_back(pair.node.get());
+            }
+        }
+    }
+}
+
 Node::~Node() {
     // A node's own lists are destroyed by its class before this runs; every
     // node taken from the worklist is emptied first, so nothing recurses.

@@ -15,12 +15,12 @@ namespace tarvel {
 
 class ZertexList;
 class GStringList;
-class PrimReader;  // bounded reader over the PRIM data of a file (node_read.h)
+class PrimReader;  // bounded reader over the PRIM data of a file (prim_reader.h)
 struct LineSeg;
 using LineList = std::vector<LineSeg>;
 
 class Node {
-public:
+  public:
     explicit Node(int32_t typeCode) : type(typeCode) {}
     virtual ~Node();  // iterative over the child slots: trees can be very deep
     Node(const Node&) = delete;
@@ -49,7 +49,7 @@ public:
 
 // 4: a group of children.
 class Node4 final : public Node {
-public:
+  public:
     struct ChildRecord {
         uint32_t offset = 0;  // the ordinal until Write, then the PRIM offset
         std::unique_ptr<Node> node;
@@ -74,7 +74,7 @@ public:
 
 // 5: a texture node over one primitive in a.
 class Node5 final : public Node {
-public:
+  public:
     Node5() : Node(5) {}
     int Read(PrimReader& in, uint32_t offset, GStringList& strings) override;
     uint32_t Write(ByteWriter& out, uint32_t start, const ZertexList& vertices,
@@ -95,13 +95,13 @@ public:
 // The four plane nodes share their fields; the type code says which children
 // they have: 6 (a), 0xB (a, b), 9 (a, b, c), 8 (a, b, c, d).
 class PlaneNode : public Node {
-public:
+  public:
     using Node::Node;
     int32_t plane = 0;  // plane-pool index
 };
 
 class Node6 final : public PlaneNode {
-public:
+  public:
     Node6() : PlaneNode(6) {}
     int Read(PrimReader& in, uint32_t offset, GStringList& strings) override;
     uint32_t Write(ByteWriter& out, uint32_t start, const ZertexList& vertices,
@@ -115,7 +115,7 @@ public:
 };
 
 class NodeB final : public PlaneNode {
-public:
+  public:
     NodeB() : PlaneNode(0xB) {}
     int Read(PrimReader& in, uint32_t offset, GStringList& strings) override;
     uint32_t Write(ByteWriter& out, uint32_t start, const ZertexList& vertices,
@@ -129,7 +129,7 @@ public:
 };
 
 class Node9 final : public PlaneNode {
-public:
+  public:
     Node9() : PlaneNode(9) {}
     int Read(PrimReader& in, uint32_t offset, GStringList& strings) override;
     uint32_t Write(ByteWriter& out, uint32_t start, const ZertexList& vertices,
@@ -143,7 +143,7 @@ public:
 };
 
 class Node8 final : public PlaneNode {
-public:
+  public:
     Node8() : PlaneNode(8) {}
     int Read(PrimReader& in, uint32_t offset, GStringList& strings) override;
     uint32_t Write(ByteWriter& out, uint32_t start, const ZertexList& vertices,
@@ -158,7 +158,7 @@ public:
 
 // 0x10: a list of numbers.
 class Node10 final : public Node {
-public:
+  public:
     Node10() : Node(0x10) {}
     int Read(PrimReader& in, uint32_t offset, GStringList& strings) override;
     uint32_t Write(ByteWriter& out, uint32_t start, const ZertexList& vertices,
@@ -176,7 +176,7 @@ public:
 
 // 0x11: keyed children.
 class Node11 final : public Node {
-public:
+  public:
     struct Pair {
         double key = 0;
         uint32_t offset = 0;
@@ -201,7 +201,7 @@ public:
 
 // 0x815: a line between two vertices.
 class Node815 final : public Node {
-public:
+  public:
     Node815() : Node(0x815) {}
     int Read(PrimReader& in, uint32_t offset, GStringList& strings) override;
     uint32_t Write(ByteWriter& out, uint32_t start, const ZertexList& vertices,
@@ -220,7 +220,7 @@ public:
 // 0x81B..0x81E: untextured primitives with 0, 1 or 2 opaque words per corner.
 // 0x81C and 0x81D share a layout.
 class NodeCornerValues : public Node {
-public:
+  public:
     struct Corner {
         int32_t vtx = 0;
         uint32_t value0 = 0, value1 = 0;
@@ -246,7 +246,7 @@ public:
 
 // 0x81F, 0x820, 0x821: textured polygons; 0x820 and 0x821 add a colour per corner.
 class NodeTextured : public Node {
-public:
+  public:
     struct Corner {
         double tx = 0, ty = 0;  // ty as the conversion gave it; Write flips it
         int32_t vtx = 0;
@@ -273,7 +273,7 @@ public:
 };
 
 class Node81F final : public NodeTextured {
-public:
+  public:
     Node81F() : NodeTextured(0x81F) {}
     void Dump() const override;
     // The colour argument is ignored: the polygon has one colour, col.
@@ -281,38 +281,42 @@ public:
 };
 
 class Node820 final : public NodeTextured {
-public:
+  public:
     Node820() : NodeTextured(0x820) {}
     void Dump() const override;
     void AddVertex(int32_t vtx, uint32_t col, double tx, double ty) override;
 };
 
 class Node821 final : public NodeTextured {
-public:
+  public:
     Node821() : NodeTextured(0x821) {}
     void Dump() const override {}
     void AddVertex(int32_t, uint32_t, double, double) override {}
 };
 
 class Node81B final : public NodeCornerValues {
-public:
+  public:
     Node81B() : NodeCornerValues(0x81B) {}
 };
 
 class Node81C final : public NodeCornerValues {
-public:
+  public:
     Node81C() : NodeCornerValues(0x81C) {}
 };
 
 class Node81D final : public NodeCornerValues {
-public:
+  public:
     Node81D() : NodeCornerValues(0x81D) {}
 };
 
 class Node81E final : public NodeCornerValues {
-public:
+  public:
     Node81E() : NodeCornerValues(0x81E) {}
 };
+
+// Appends the node's present children to out, in child order: the slots a..d,
+// then a Node4's list or a Node11's pairs.
+void AppendChildrenInOrder(const Node& node, std::vector<const Node*>& out);
 
 // A new node of the class for a type code; null for 0 and for unknown codes
 // (those print "Unknown type: %3X\n" on the console).

@@ -1,0 +1,36 @@
+#include "cli/cli_threedo.h"
+
+#include <cstdio>
+
+#include "cli/cli_commands.h"
+#include "driver/large_stack.h"
+
+namespace tarvel::cli {
+
+namespace {
+
+// With a 1 GiB stack the read has room for a level per kilobyte.
+constexpr std::size_t kInspectStack = std::size_t{1} << 30;
+constexpr std::size_t kInspectDepthCap = 1'000'000;
+
+}  // namespace
+
+int ReportProblem(const std::string& path, const ThreeDoError& error) {
+    std::fprintf(stderr, "%s: %s, at byte %llu\n", path.c_str(), error.what.c_str(),
+                 static_cast<unsigned long long>(error.offset));
+    return kExitFailed;
+}
+
+int InspectThreeDo(const std::string& path,
+                   const std::function<int(const ThreeDoFile& file)>& inspect) {
+    int status = kExitFailed;
+    RunOnLargeStack(
+        [&] {
+            LoadResult result = LoadThreeDoFile(path, LoadOptions{kInspectDepthCap});
+            status = result.ok() ? inspect(*result.file) : ReportProblem(path, result.error);
+        },
+        kInspectStack);
+    return status;
+}
+
+}  // namespace tarvel::cli
