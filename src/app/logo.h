@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QPixmap>
+
+namespace tarvel::app {
+
+inline constexpr int kLogoWidth = 189;
+inline constexpr int kLogoHeight = 52;
+
+// The banner shown by Image1 in the main window and the About dialog.
+QPixmap DrawLogo();
+
+}  // namespace tarvel::app

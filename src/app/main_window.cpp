@@ -1,0 +1,255 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QTimer>
+
+#include "app/about_dialog.h"
+#include "app/background_job.h"
+#include "app/logo.h"
+#include "ui_main_window.h"
+
+namespace tarvel::app {
+
+namespace {
+
+QFont WindowFont() {
+    QFont font("MS Sans Serif");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+}
+
+// Judged by the glyphs: some monospaced families do not call themselves so.
+bool HasEvenGlyphs(const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(QChar('W'));
+    return metrics.horizontalAdvance(QChar('i')) == width &&
+           metrics.horizontalAdvance(QChar('.')) == width;
+}
+
+QFont MemoFont() {
+    QFont font("Courier New");
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPixelSize(12);
+    if (!HasEvenGlyphs(font)) {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setPixelSize(12);
+    }
+    return font;
+}
+
+// The label positions were laid out for narrower glyphs than most systems
+// have: a caption that does not fit grows away from its panel.
+void FitLabel(QLabel& label) {
+    const int needed = label.sizeHint().width();
+    QRect box = label.geometry();
+    if (needed <= box.width()) {
+        return;
+    }
+    if (label.alignment() & Qt::AlignHCenter) {
+        box.adjust(-(needed - box.width()) / 2, 0, 0, 0);
+        box.setWidth(needed);
+    } else {
+        box.setLeft(box.right() + 1 - needed);
+    }
+    label.setGeometry(box);
+}
+
+}  // namespace
+
+TForm1::TForm1(std::vector<std::string> args, std::unique_ptr<Prompts> prompts, QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()) {
+    SetUpWidgets();
+    // Nothing is loaded yet: the file name, scene, cupboard and poly list
+    // start empty as members.
+    prompts_ = prompts ? std::move(prompts)
+                       : std::make_unique<DialogPrompts>(*this, *openDialog_, *saveDialog_);
+    SetUpSinks();
+    ScopedLogContext scope(context_);
+    OpenLogFile();
+    CommandLineResult commandLine = EvaluateCommandLine(args);
+    FlushLog();
+    startupExit_ = commandLine.exitStatus;
+    unattended_ = std::move(commandLine.unattended);
+    if (unattended_ && !startupExit_) {
+        QTimer::singleShot(0, this, &TForm1::RunUnattended);
+    }
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetUpWidgets() {
+    ui_->setupUi(this);
+    setFont(WindowFont());
+    move(132, 117);
+    ui_->Memo1->setFont(MemoFont());
+    ui_->Image1->setPixmap(DrawLogo());
+    for (QLabel* label :
+         {ui_->Label1, ui_->Label2, ui_->splitsLabel, ui_->listSizeLabel, ui_->nodesLabel}) {
+        FitLabel(*label);
+    }
+    openDialog_ = std::make_unique<QFileDialog>(this);
+    ConfigureOpenDialog(*openDialog_);
+    saveDialog_ = std::make_unique<QFileDialog>(this);
+    ConfigureSaveDialog(*saveDialog_);
+    connect(ui_->Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(ui_->Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
+    connect(ui_->Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connect(ui_->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+}
+
+void TForm1::SetUpSinks() {
+    sinks_ = std::make_unique<WindowSinks>(
+        *this, *ui_->Memo1,
+        std::array<QLabel*, 5>{ui_->Panel_Depth, ui_->Panel_Polys, ui_->Panel_Splits,
+                               ui_->Panel_ListSize, ui_->Panel_Nodes},
+        *prompts_);
+    context_.memo = &sinks_->memo();
+    context_.counterSink = &sinks_->counters();
+    context_.messageBox = &sinks_->messageBox();
+    console_.Attach(stdout);
+    context_.console = &console_;
+}
+
+void TForm1::OpenLogFile() {
+    if (logFile_.Open(kLogFileName)) {
+        context_.logFile = &logFile_;
+    } else {
+        // The rest of the program writes on; its log-file lines are dropped.
+        LogMemoF("Could not create log file '%s'.", kLogFileName);
+    }
+}
+
+void TForm1::FlushLog() {
+    logFile_.Flush();
+    console_.Flush();
+}
+
+void TForm1::Button1Click() {
+    if (busy_) {
+        return;
+    }
+    ScopedLogContext scope(context_);
+    BeginPick();
+    const std::optional<std::string> path = prompts_->ChooseAseFile();
+    if (path) {
+        ImportFile(*path);
+    }
+    CloseIfAsked();
+}
+
+void TForm1::Button2Click() {
+    if (busy_) {
+        return;
+    }
+    Convert([this]() -> std::optional<std::string> {
+        std::optional<std::string> path;
+        RunOnThreadOf(*this, [this, &path] {
+            // Show the finished build before asking where to save it.
+            sinks_->Refresh();
+            path = prompts_->Choose3doFile();
+        });
+        return path;
+    });
+    CloseIfAsked();
+}
+
+void TForm1::Button3Click() {
+    TOKRightDlg dialog(this);
+    dialog.exec();
+}
+
+void TForm1::Button4Click() {
+    close();
+}
+
+void TForm1::Button5Click() {
+    sinks_->ClearMemo();
+}
+
+bool TForm1::ImportFile(const std::string& path) {
+    ScopedLogContext scope(context_);
+    fileName_ = path;
+    std::optional<ImportedScene> result;
+    RunWork([&result, &path] { result = ImportAse(path); });
+    if (!result) {
+        return false;
+    }
+    imported_ = std::move(result);
+    return true;
+}
+
+void TForm1::Convert(const ChooseSavePath& chooseSavePath) {
+    ScopedLogContext scope(context_);
+    ui_->Panel_Depth->setText("..");
+    ui_->Panel_Polys->setText("..");
+    if (!imported_) {
+        lastReport_ = ConvertReport{};
+        return;
+    }
+    RunWork([this, &chooseSavePath] {
+        lastReport_ = RunConversion(&imported_->polys, &imported_->cupboard, chooseSavePath);
+    });
+}
+
+void TForm1::RunUnattended() {
+    const UnattendedJob job = *unattended_;
+    bool saved = false;
+    if (ImportFile(job.input) && !closeWhenIdle_) {
+        Convert([&job] { return std::optional<std::string>(job.output); });
+        saved = lastReport_.status == ConvertStatus::Saved;
+    }
+    if (!saved) {
+        exitStatus_ = kExitFailed;
+        RemoveUnwrittenOutput(job);
+    }
+    emit UnattendedFinished(saved);
+    if (saved) {
+        Button4Click();
+    }
+    CloseIfAsked();
+}
+
+void TForm1::RunWork(const std::function<void()>& work) {
+    SetBusy(true);
+    const std::optional<std::string> failure =
+        RunInBackground(context_, work, [this] { sinks_->Refresh(); });
+    FlushLog();
+    // Whatever came last is what the panels and the memo must end on.
+    sinks_->Refresh();
+    SetBusy(false);
+    if (failure) {
+        prompts_->ShowMessage(*failure);
+    }
+}
+
+void TForm1::SetBusy(bool busy) {
+    busy_ = busy;
+    ui_->Button1->setEnabled(!busy);
+    ui_->Button2->setEnabled(!busy);
+}
+
+void TForm1::CloseIfAsked() {
+    if (closeWhenIdle_ && isVisible()) {
+        close();
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (busy_) {
+        // The work cannot be interrupted; the window closes once it is done.
+        closeWhenIdle_ = true;
+        event->ignore();
+        return;
+    }
+    FlushLog();
+    context_.logFile = nullptr;
+    logFile_.Close();
+    event->accept();
+}
+
+}  // namespace tarvel::app
