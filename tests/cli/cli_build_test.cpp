@@ -98,6 +98,17 @@ TEST_F(CliBuild, log_option_writes_the_build_trace_to_the_named_file) {
     EXPECT_FALSE(fs::exists(dir / "tarvelout.txt"));
 }
 
+TEST_F(CliBuild, log_file_that_cannot_be_created_is_reported_and_the_build_goes_on) {
+    const tarvel::testing::CliOutcome quiet = RunCli(dir, "build village.ase");
+    const tarvel::testing::CliOutcome o =
+        RunCli(dir, "build village.ase --log no-folder/trace.txt");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out, quiet.out);
+    EXPECT_NE(o.err.find("Could not create log file 'no-folder/trace.txt'.\n"), std::string::npos)
+        << o.err;
+    EXPECT_FALSE(fs::exists(dir / "no-folder"));
+}
+
 TEST_F(CliBuild, unreadable_input_exits_with_1) {
     const tarvel::testing::CliOutcome o = RunCli(dir, "build missing.ase");
     EXPECT_EQ(o.status, 1);
