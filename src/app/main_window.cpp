@@ -1,13 +1,17 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QMimeData>
 #include <QTimer>
 
 #include "app/about_dialog.h"
 #include "app/background_job.h"
 #include "app/logo.h"
+#include "app/preview_window.h"
 #include "ui_main_window.h"
 
 namespace tarvel::app {
@@ -39,6 +43,18 @@ QFont MemoFont() {
         font.setPixelSize(12);
     }
     return font;
+}
+
+// The one local .ase file of a drag, if that is what it carries.
+std::optional<std::string> DroppedAseFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) {
+        return std::nullopt;
+    }
+    const QUrl url = mime->urls().front();
+    if (!url.isLocalFile() || !url.toLocalFile().endsWith(".ase", Qt::CaseInsensitive)) {
+        return std::nullopt;
+    }
+    return url.toLocalFile().toStdString();
 }
 
 // The label positions were laid out for narrower glyphs than most systems
@@ -100,6 +116,8 @@ void TForm1::SetUpWidgets() {
     connect(ui_->Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(ui_->Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
     connect(ui_->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
+    connect(ui_->Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    setAcceptDrops(true);
 }
 
 void TForm1::SetUpSinks() {
@@ -171,6 +189,51 @@ void TForm1::Button5Click() {
     sinks_->ClearMemo();
 }
 
+void TForm1::Button6Click() {
+    if (!previewScene_) {
+        return;
+    }
+    if (!preview_) {
+        preview_ = std::make_unique<PreviewWindow>(this);
+        ShowPreviewData();
+    }
+    preview_->show();
+    preview_->raise();
+    preview_->activateWindow();
+}
+
+void TForm1::ShowPreviewData() {
+    if (preview_) {
+        preview_->SetScene(previewScene_);
+        preview_->SetRun(previewRun_);
+    }
+}
+
+void TForm1::PickFile(const std::string& path) {
+    if (busy_) {
+        return;
+    }
+    ScopedLogContext scope(context_);
+    BeginPick();
+    ImportFile(path);
+    CloseIfAsked();
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!busy_ && DroppedAseFile(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const std::optional<std::string> path = DroppedAseFile(event->mimeData());
+    if (!path) {
+        return;
+    }
+    event->acceptProposedAction();
+    PickFile(*path);
+}
+
 bool TForm1::ImportFile(const std::string& path) {
     ScopedLogContext scope(context_);
     fileName_ = path;
@@ -180,6 +243,10 @@ bool TForm1::ImportFile(const std::string& path) {
         return false;
     }
     imported_ = std::move(result);
+    previewScene_ = MakePreviewScene(*imported_);
+    previewRun_.reset();
+    ui_->Button6->setEnabled(true);
+    ShowPreviewData();
     return true;
 }
 
@@ -191,9 +258,20 @@ void TForm1::Convert(const ChooseSavePath& chooseSavePath) {
         lastReport_ = ConvertReport{};
         return;
     }
-    RunWork([this, &chooseSavePath] {
-        lastReport_ = RunConversion(&imported_->polys, &imported_->cupboard, chooseSavePath);
+    auto run = std::make_shared<PreviewRun>();
+    ConvertOptions options;
+    options.afterBuild = [&run](const BSPNode& root) { run->tree = render::TakeBspSnapshot(root); };
+    RunWork([this, &chooseSavePath, &options] {
+        lastReport_ =
+            RunConversion(&imported_->polys, &imported_->cupboard, chooseSavePath, options);
     });
+    run->counters = context_.counters;
+    run->saved = lastReport_.status == ConvertStatus::Saved;
+    run->bytesWritten = lastReport_.bytesWritten;
+    previewRun_ = std::move(run);
+    if (preview_) {
+        preview_->SetRun(previewRun_);
+    }
 }
 
 void TForm1::RunUnattended() {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/preview_data.h"
 #include "app/prompts.h"
 #include "app/window_sinks.h"
 #include "driver/compile_driver.h"
@@ -28,6 +29,8 @@ class TForm1;
 }
 
 namespace tarvel::app {
+
+class PreviewWindow;
 
 inline constexpr const char* kLogFileName = "tarvelout.txt";
 
@@ -50,6 +53,8 @@ class TForm1 final : public QMainWindow {
     const ImportedScene* Imported() const { return imported_ ? &*imported_ : nullptr; }
     const ConvertReport& LastReport() const { return lastReport_; }
     bool Busy() const { return busy_; }
+    // Null until the preview has been opened.
+    PreviewWindow* Preview() const { return preview_.get(); }
     LogContext& Log() { return context_; }
 
   public slots:
@@ -58,6 +63,10 @@ class TForm1 final : public QMainWindow {
     void Button3Click();  // "&About..."
     void Button4Click();  // "&Quit"
     void Button5Click();  // "Clear Log"
+    void Button6Click();  // "Pre&view..."
+    // A file dropped on the window: picked as "&Pick ASE file..." would
+    // after its dialog.
+    void PickFile(const std::string& path);
 
   signals:
     // The unattended conversion of "-b" has finished; saved tells whether it
@@ -66,6 +75,8 @@ class TForm1 final : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void SetUpWidgets();
@@ -79,6 +90,7 @@ class TForm1 final : public QMainWindow {
     void SetBusy(bool busy);
     void CloseIfAsked();
     void FlushLog();
+    void ShowPreviewData();
 
     std::unique_ptr<Ui::TForm1> ui_;
     std::unique_ptr<QFileDialog> openDialog_;
@@ -88,6 +100,9 @@ class TForm1 final : public QMainWindow {
     std::string fileName_;
     std::optional<ImportedScene> imported_;
     ConvertReport lastReport_;
+    std::shared_ptr<const PreviewScene> previewScene_;
+    std::shared_ptr<const PreviewRun> previewRun_;
+    std::unique_ptr<PreviewWindow> preview_;
 
     LogContext context_;
     std::unique_ptr<WindowSinks> sinks_;

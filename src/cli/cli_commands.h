@@ -15,5 +15,6 @@ void AddBuildCommand(CLI::App& app, int& exitStatus);
 void AddCompileCommand(CLI::App& app, int& exitStatus);
 void AddInfoCommand(CLI::App& app, int& exitStatus);
 void AddDumpCommand(CLI::App& app, int& exitStatus);
+void AddRenderCommand(CLI::App& app, int& exitStatus);
 
 }  // namespace tarvel::cli

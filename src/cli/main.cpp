@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     AddCompileCommand(app, exitStatus);
     AddInfoCommand(app, exitStatus);
     AddDumpCommand(app, exitStatus);
+    AddRenderCommand(app, exitStatus);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -34,6 +34,9 @@ void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const Conv
     BSPNode root;
     RunOnLargeStack([&] {
         BuildBSPRoot(root, polys, cupboard, options.strategy);
+        if (options.afterBuild) {
+            options.afterBuild(root);
+        }
         out.root = convertNode(root, out.vertices, out.planes, out.mips, cupboard);
     });
 }

@@ -7,6 +7,7 @@
 
 #include "ase/scene.h"
 #include "bsp/bsp_builder.h"
+#include "bsp/bsp_node.h"
 #include "bsp/poly_list.h"
 #include "threedo/atomic_file.h"
 
@@ -16,6 +17,9 @@ struct ConvertOptions {
     BuildStrategy strategy = BuildStrategy::Fast;
     // Stand-ins for the save's system calls (tests); null means the real ones.
     const SaveHooks* saveHooks = nullptr;
+    // Sees the finished tree before the conversion, on the thread (and the
+    // large stack) of the build; whatever it keeps must be its own copy.
+    std::function<void(const BSPNode& root)> afterBuild;
 };
 
 enum class ConvertStatus {

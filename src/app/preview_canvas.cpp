@@ -1,0 +1,80 @@
+#include "app/preview_canvas.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace tarvel::app {
+
+namespace {
+
+const render::RenderMesh kEmptyMesh;
+
+}  // namespace
+
+PreviewCanvas::PreviewCanvas(QWidget* parent) : QWidget(parent) {
+    setMinimumSize(160, 120);
+    setFocusPolicy(Qt::StrongFocus);
+    // Every pixel is painted by the renderer.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PreviewCanvas::SetMesh(const render::RenderMesh* mesh) {
+    mesh_ = mesh;
+    update();
+}
+
+void PreviewCanvas::Fit() {
+    camera_.Fit((mesh_ ? *mesh_ : kEmptyMesh).GetBounds(), std::max(width(), 1),
+                std::max(height(), 1));
+    update();
+}
+
+void PreviewCanvas::ShowAxis(render::ViewAxis axis) {
+    camera_.SetView(axis, (mesh_ ? *mesh_ : kEmptyMesh).GetBounds(), std::max(width(), 1),
+                    std::max(height(), 1));
+    update();
+}
+
+QImage PreviewCanvas::Render() {
+    frame_.Resize(std::max(width(), 1), std::max(height(), 1));
+    renderer_.Draw(mesh_ ? *mesh_ : kEmptyMesh, camera_, options_, frame_);
+    // Wraps the buffer without a copy; valid until the next render.
+    return QImage(reinterpret_cast<const uchar*>(frame_.colour.data()), frame_.width, frame_.height,
+                  frame_.width * 4, QImage::Format_RGBA8888);
+}
+
+void PreviewCanvas::paintEvent(QPaintEvent*) {
+    const QImage picture = Render();
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture);
+}
+
+void PreviewCanvas::mousePressEvent(QMouseEvent* event) {
+    lastMouse_ = event->position().toPoint();
+    setFocus();
+}
+
+void PreviewCanvas::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint now = event->position().toPoint();
+    const QPoint delta = now - lastMouse_;
+    lastMouse_ = now;
+    if (event->buttons() & Qt::LeftButton) {
+        camera_.Orbit(delta.x(), delta.y());
+    } else if (event->buttons() & (Qt::RightButton | Qt::MiddleButton)) {
+        camera_.Pan(delta.x(), delta.y(), height());
+    } else {
+        return;
+    }
+    update();
+}
+
+void PreviewCanvas::wheelEvent(QWheelEvent* event) {
+    // One notch of a common wheel is 120.
+    camera_.Zoom(event->angleDelta().y() / 120.0);
+    update();
+}
+
+}  // namespace tarvel::app

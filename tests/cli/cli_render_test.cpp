@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "support/cli_runner.h"
+#include "support/temp_dir.h"
+
+namespace tarvel::testing {
+namespace {
+
+const std::string kVillage = std::string("'") + TARVEL_EXAMPLES_DIR + "/village.ase'";
+
+uint32_t BigEndianAt(const std::string& bytes, std::size_t at) {
+    uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        v = (v << 8) | static_cast<uint8_t>(bytes[at + i]);
+    }
+    return v;
+}
+
+TEST(CliRender, writes_a_png_of_the_requested_size_for_every_view) {
+    struct Case {
+        std::string options;
+        uint32_t width, height;
+    };
+    const Case cases[] = {
+        {"", 800, 600},
+        {"--size 320x200 --view top", 320, 200},
+        {"--size 64x480 --view front", 64, 480},
+        {"--size 1x1 --view side", 1, 1},
+        {"--size 200x100 --view iso --edges", 200, 100},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        const CliOutcome o = RunCli(dir.path(), "render " + kVillage + " -o v.png " + c.options);
+        ASSERT_EQ(o.status, 0) << c.options << o.err;
+        const std::string png = ReadWholeFile(dir.path() / "v.png");
+        ASSERT_GT(png.size(), 24u) << c.options;
+        EXPECT_EQ(png.substr(1, 3), "PNG");
+        EXPECT_EQ(png.substr(12, 4), "IHDR");
+        EXPECT_EQ(BigEndianAt(png, 16), c.width) << c.options;
+        EXPECT_EQ(BigEndianAt(png, 20), c.height) << c.options;
+    }
+}
+
+TEST(CliRender, refuses_bad_sizes_views_and_inputs) {
+    struct Case {
+        std::string args;
+        int status;
+    };
+    const Case cases[] = {
+        {"render " + kVillage + " -o v.png --size 800", 2},
+        {"render " + kVillage + " -o v.png --size 0x600", 2},
+        {"render " + kVillage + " -o v.png --size 800x600x", 2},
+        {"render " + kVillage + " -o v.png --size 99999x10", 2},
+        {"render " + kVillage + " -o v.png --view sideways", 2},
+        {"render missing.ase -o v.png", 1},
+        {"render " + kVillage + " -o no-such-dir/v.png", 1},
+    };
+    TempDir dir;
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunCli(dir.path(), c.args).status, c.status) << c.args;
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "v.png")) << c.args;
+    }
+}
+
+}  // namespace
+}  // namespace tarvel::testing
