@@ -117,16 +117,18 @@ class BatchRun {
         CompileSettings settings = settings_;
         settings.log = entry.log;
         settings.log.console = spool != nullptr;
+        bool saved = false;
         std::string line;
         try {
             const CompileResult result = CompileOne(entry.input, entry.output, settings,
                                                     {&memo, spool.get(), &job.counters});
-            line = result.exitStatus == kExitOk ? SummaryLine(result.report)
-                                                : FailureLine(entry.input, FailureReason(result));
+            saved = result.exitStatus == kExitOk;
+            line = saved ? SummaryLine(result.report)
+                         : FailureLine(entry.input, FailureReason(result));
         } catch (const std::exception& error) {
             line = FailureLine(entry.input, error.what());
         }
-        if (line.rfind("wrote ", 0) != 0) {
+        if (!saved) {
             failed_ = true;
         }
         terminal_.Output(spool.get(), line);
