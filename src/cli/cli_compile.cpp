@@ -5,17 +5,21 @@
 #include <map>
 #include <memory>
 #include <system_error>
+#include <vector>
 
+#include "cli/batch_compile.h"
 #include "cli/cli_commands.h"
 #include "driver/import.h"
+#include "log/log.h"
 
 namespace tarvel::cli {
 
 namespace {
 
 struct CompileArgs {
-    std::string input;
+    std::vector<std::string> inputs;
     std::string output;
+    unsigned jobs = 0;  // 0: one per core
     std::string strategy = "fast";
     LogOptions log;
 };
@@ -35,40 +39,53 @@ bool SameFile(const std::string& a, const std::string& b) {
            std::filesystem::weakly_canonical(b, error);
 }
 
-void PrintSummary(const ConvertReport& r) {
-    std::printf("wrote %s: %d vertices, %d planes, %d textures, %d node records, %llu bytes\n",
-                r.path.c_str(), r.vertices, r.planes, r.textures, r.nodeRecords,
-                static_cast<unsigned long long>(r.bytesWritten));
-}
-
-int RunCompile(const CompileArgs& args) {
-    const std::string output = args.output.empty() ? DefaultOutputFor(args.input) : args.output;
-    if (SameFile(args.input, output)) {
+int RunSingle(const CompileArgs& args, const CompileSettings& settings) {
+    const std::string& input = args.inputs.front();
+    const std::string output = args.output.empty() ? DefaultOutputFor(input) : args.output;
+    if (SameFile(input, output)) {
         std::fprintf(stderr, "compile: the output '%s' is the input itself\n", output.c_str());
         return kExitUsage;
     }
-    CompileSettings settings;
-    settings.log = args.log;
-    settings.strategy = kStrategies.at(args.strategy);
-    const CompileResult result = CompileOne(args.input, output, settings);
+    const CompileResult result = CompileOne(input, output, settings);
     if (result.report.status == ConvertStatus::Saved) {
-        PrintSummary(result.report);
+        const std::string line = SummaryLine(result.report);
+        std::fwrite(line.data(), 1, line.size(), stdout);
     }
     return result.exitStatus;
 }
 
+int RunCompile(const CompileArgs& args) {
+    CompileSettings settings;
+    settings.log = args.log;
+    settings.strategy = kStrategies.at(args.strategy);
+    if (args.inputs.size() == 1) {
+        return RunSingle(args, settings);
+    }
+    if (!args.output.empty()) {
+        std::fprintf(stderr, "compile: -o is allowed only with a single input\n");
+        return kExitUsage;
+    }
+    return RunBatch(args.inputs, settings, args.jobs);
+}
+
 }  // namespace
+
+std::string SummaryLine(const ConvertReport& r) {
+    return Format("wrote %s: %d vertices, %d planes, %d textures, %d node records, %llu bytes\n",
+                  r.path.c_str(), r.vertices, r.planes, r.textures, r.nodeRecords,
+                  static_cast<unsigned long long>(r.bytesWritten));
+}
 
 std::string DefaultOutputFor(const std::string& input) {
     return std::filesystem::path(input).replace_extension(".3do").string();
 }
 
 CompileResult CompileOne(const std::string& input, const std::string& output,
-                         const CompileSettings& settings) {
+                         const CompileSettings& settings, const CliSinks& sinks) {
     CompileResult result;
     // The log closes before the caller prints, so the console dumps stand
     // before any summary.
-    CliLog log(settings.log);
+    CliLog log(settings.log, sinks);
     BeginPick();
     std::optional<ImportedScene> scene = ImportAse(input);
     if (!scene) {
@@ -87,9 +104,14 @@ CompileResult CompileOne(const std::string& input, const std::string& output,
 void AddCompileCommand(CLI::App& app, int& exitStatus) {
     auto args = std::make_shared<CompileArgs>();
     CLI::App* command = app.add_subcommand("compile", "Compile an .ase file into a .3do file");
-    command->add_option("IN", args->input, "The ASCII Scene Export file")->required();
+    command->add_option("IN", args->inputs, "The ASCII Scene Export files")->required();
     command->add_option("-o,--output", args->output,
-                        "The 3DO file to write (default: IN with the extension .3do)");
+                        "The 3DO file to write (default: IN with the extension .3do); "
+                        "one input only");
+    command
+        ->add_option("-j,--jobs", args->jobs,
+                     "How many files compile at a time (default: one per core)")
+        ->check(CLI::PositiveNumber);
     command->add_option("--strategy", args->strategy, "How the BSP build counts sides")
         ->check(CLI::IsMember({"literal", "fast"}));
     AddLogOptions(*command, args->log);

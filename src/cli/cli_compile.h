@@ -25,8 +25,11 @@ struct CompileResult {
 std::string DefaultOutputFor(const std::string& input);
 
 // One whole compile, pick to save, with its own log on the current thread:
-// memo lines and message boxes on standard error.
+// memo lines and message boxes on standard error unless sinks say otherwise.
 CompileResult CompileOne(const std::string& input, const std::string& output,
-                         const CompileSettings& settings);
+                         const CompileSettings& settings, const CliSinks& sinks = {});
+
+// The line standard output gets for a saved file.
+std::string SummaryLine(const ConvertReport& report);
 
 }  // namespace tarvel::cli

@@ -11,28 +11,37 @@ void AddLogOptions(CLI::App& command, LogOptions& options) {
                      "Both: debug log in tarvelout.txt and dumps on standard output");
 }
 
-void StderrMemoSink::AppendLine(std::string_view line) {
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fputc('\n', stderr);
+void LineMemoSink::AppendLine(std::string_view line) {
+    WriteLine(line);
     ++lines_;
 }
 
-void StderrMemoSink::DeleteFirstLine() {
+void LineMemoSink::DeleteFirstLine() {
     if (lines_ > 0) {
         --lines_;
     }
 }
 
-void StderrMemoSink::ShowMessage(std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    if (text.empty() || text.back() != '\n') {
-        std::fputc('\n', stderr);
-    }
+void LineMemoSink::ShowMessage(std::string_view text) {
+    // A final line break ends the last line; it does not open another.
+    do {
+        const std::size_t end = text.find('\n');
+        WriteLine(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    } while (!text.empty());
 }
 
-CliLog::CliLog(const LogOptions& options) {
-    context_.memo = &memo_;
-    context_.messageBox = &memo_;
+void StderrMemoSink::WriteLine(std::string_view line) {
+    std::string whole(line);
+    whole += '\n';
+    std::fwrite(whole.data(), 1, whole.size(), stderr);
+}
+
+CliLog::CliLog(const LogOptions& options, const CliSinks& sinks) {
+    LineMemoSink* memo = sinks.memo != nullptr ? sinks.memo : &memo_;
+    context_.memo = memo;
+    context_.messageBox = memo;
+    context_.counterSink = sinks.counters;
     scope_.emplace(context_);
     const std::string logPath = options.debug ? std::string("tarvelout.txt") : options.logPath;
     if (!logPath.empty()) {
@@ -43,7 +52,7 @@ CliLog::CliLog(const LogOptions& options) {
         }
     }
     if (options.console || options.debug) {
-        console_.Attach(stdout);
+        console_.Attach(sinks.console != nullptr ? sinks.console : stdout);
         context_.console = &console_;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -12,39 +13,58 @@ namespace tarvel::cli {
 
 // The log switches every compiling subcommand takes.
 struct LogOptions {
-    std::string logPath;  // --log FILE: the debug log; empty means none
-    bool console = false; // --console: the console dumps reach standard output
-    bool debug = false;   // --debug: both, as the desktop app writes them
+    std::string logPath;   // --log FILE: the debug log; empty means none
+    bool console = false;  // --console: the console dumps reach standard output
+    bool debug = false;    // --debug: both, as the desktop app writes them
 };
 
 void AddLogOptions(CLI::App& command, LogOptions& options);
 
-// Memo lines and message boxes on standard error, one line each.
-class StderrMemoSink final : public MemoSink, public MessageBoxSink {
-public:
+// Memo lines and message boxes as whole lines of text: a message box of
+// several lines becomes several lines.
+class LineMemoSink : public MemoSink, public MessageBoxSink {
+  public:
     void AppendLine(std::string_view line) override;
     int LineCount() const override { return lines_; }
-    // Standard error cannot take a line back; the count is all that shrinks.
+    // Written text cannot be taken back; the count is all that shrinks.
     void DeleteFirstLine() override;
     void ShowMessage(std::string_view text) override;
 
-private:
+  protected:
+    // One line, without its line break.
+    virtual void WriteLine(std::string_view line) = 0;
+
+  private:
     int lines_ = 0;
+};
+
+// Memo lines and message boxes on standard error.
+class StderrMemoSink final : public LineMemoSink {
+  protected:
+    void WriteLine(std::string_view line) override;
+};
+
+// Where one compile's log goes besides its log file; null members mean the
+// headless defaults (standard error for memo and message boxes, standard
+// output for the console dumps, no counter display).
+struct CliSinks {
+    LineMemoSink* memo = nullptr;
+    std::FILE* console = nullptr;
+    CounterSink* counters = nullptr;
 };
 
 // The sinks of one headless run, installed on the current thread for the
 // lifetime of this object.
 class CliLog {
-public:
-    explicit CliLog(const LogOptions& options);
+  public:
+    explicit CliLog(const LogOptions& options, const CliSinks& sinks = {});
     ~CliLog();
     CliLog(const CliLog&) = delete;
     CliLog& operator=(const CliLog&) = delete;
 
     LogContext& context() { return context_; }
-    StderrMemoSink& memo() { return memo_; }
 
-private:
+  private:
     LogContext context_;
     StderrMemoSink memo_;
     BufferedFileSink logFile_;

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/cli_compile.h"
+
+namespace tarvel::cli {
+
+// Compiles several files, each to its default output, up to jobs at a time
+// (0: one per core), each with a log of its own. Returns the exit status: 2
+// when the batch is refused before anything is compiled, 1 when any file
+// failed, else 0.
+int RunBatch(const std::vector<std::string>& inputs, const CompileSettings& settings,
+             unsigned jobs);
+
+}  // namespace tarvel::cli

@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench/generated_import.h"
+#include "scene_generator/race_scene.h"
+#include "support/cli_runner.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tarvel::testing::CliOutcome;
+using tarvel::testing::ReadWholeFile;
+using tarvel::testing::RunCli;
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+class CliBatch : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        fs::copy_file(TARVEL_EXAMPLES_DIR "/village.ase", dir / "village.ase");
+    }
+
+    void WriteGenerated(const std::string& name) const {
+        std::ofstream(dir / name, std::ios::binary)
+            << tarvel::scenegen::testing::AseText(tarvel::scenegen::GenerateRaceScene(2000, 5));
+    }
+
+    CliOutcome Cli(const std::string& args) const { return RunCli(dir, args); }
+    std::string Read(const std::string& name) const { return ReadWholeFile(dir / name); }
+
+    tarvel::testing::TempDir temp{"tarvel-batch"};
+    const fs::path& dir = temp.path();
+};
+
+TEST_F(CliBatch, compiles_side_by_side_give_the_bytes_of_compiles_alone) {
+    WriteGenerated("track.ase");
+    ASSERT_EQ(Cli("compile village.ase -o village-alone.3do").status, 0);
+    ASSERT_EQ(Cli("compile track.ase -o track-alone.3do").status, 0);
+    const CliOutcome batch = Cli("compile village.ase track.ase -j 2");
+    ASSERT_EQ(batch.status, 0) << batch.err;
+    EXPECT_EQ(Read("village.3do"), Read("village-alone.3do"));
+    EXPECT_EQ(Read("track.3do"), Read("track-alone.3do"));
+    EXPECT_FALSE(Read("track.3do").empty());
+}
+
+TEST_F(CliBatch, reports_every_file_and_fails_when_one_fails) {
+    std::ofstream(dir / "empty.ase").flush();
+    const CliOutcome o = Cli("compile village.ase missing.ase empty.ase -j 3");
+    EXPECT_EQ(o.status, 1);
+    std::vector<std::string> out = Lines(o.out);
+    std::sort(out.begin(), out.end());
+    ASSERT_EQ(out.size(), 3u) << o.out;
+    EXPECT_EQ(out[0], "failed empty.ase: the conversion produced no nodes");
+    EXPECT_EQ(out[1], "failed missing.ase: the input could not be opened");
+    EXPECT_TRUE(StartsWith(out[2], "wrote village.3do: ")) << out[2];
+    // Every memo line names its file, whole; no progress line off a terminal.
+    for (const std::string& line : Lines(o.err)) {
+        EXPECT_TRUE(StartsWith(line, "village.ase: ") || StartsWith(line, "missing.ase: ") ||
+                    StartsWith(line, "empty.ase: "))
+            << line;
+    }
+    EXPECT_NE(o.err.find("\nmissing.ase: Error opening file: 'missing.ase'\n"), std::string::npos);
+    EXPECT_NE(o.err.find("\nempty.ase: See log for error.\n"), std::string::npos);
+    EXPECT_EQ(o.err.find_first_of("\r\x1b"), std::string::npos);
+}
+
+TEST_F(CliBatch, all_saved_exits_with_0) {
+    fs::copy_file(dir / "village.ase", dir / "copy.ase");
+    const CliOutcome o = Cli("compile village.ase copy.ase -j 1");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(Lines(o.out).size(), 2u) << o.out;
+    EXPECT_EQ(Read("copy.3do"), Read("village.3do"));
+}
+
+TEST_F(CliBatch, refuses_batches_that_would_overwrite_or_share_files) {
+    fs::copy_file(dir / "village.ase", dir / "village.ASE");
+    fs::create_directories(dir / "x");
+    fs::create_directories(dir / "y");
+    fs::copy_file(dir / "village.ase", dir / "x/a.ase");
+    fs::copy_file(dir / "village.ase", dir / "y/a.ase");
+    fs::copy_file(dir / "village.ase", dir / "scene.3do");
+    fs::copy_file(dir / "village.ase", dir / "link.ase");
+    fs::create_symlink("village.ase", dir / "link.3do");
+    struct Case {
+        const char* args;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"compile village.ase x/a.ase -o out.3do", "-o is allowed only with a single input"},
+        {"compile village.ase village.ASE", "would both write the output 'village.3do'"},
+        {"compile x/a.ase y/a.ase --log run.txt", "would both write the log 'run.a.txt'"},
+        {"compile x/a.ase scene.3do", "the output 'scene.3do' is the input itself"},
+        {"compile link.ase village.ase", "would overwrite the input 'village.ase'"},
+        {"compile village.ase x/a.ase -j 0", ""},
+    };
+    for (const Case& c : cases) {
+        const CliOutcome o = Cli(c.args);
+        EXPECT_EQ(o.status, 2) << c.args << "\n" << o.err;
+        EXPECT_NE(o.err.find(c.message), std::string::npos) << c.args << "\n" << o.err;
+        EXPECT_EQ(o.out, "") << c.args;
+    }
+    EXPECT_FALSE(fs::exists(dir / "village.3do"));
+    EXPECT_FALSE(fs::exists(dir / "x/a.3do"));
+    EXPECT_EQ(Read("village.ase"), ReadWholeFile(TARVEL_EXAMPLES_DIR "/village.ase"));
+}
+
+TEST_F(CliBatch, the_same_file_twice_is_compiled_once) {
+    const CliOutcome o = Cli("compile village.ase ./village.ase");
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(Lines(o.out).size(), 1u) << o.out;
+    EXPECT_NE(o.err.find("'./village.ase' is given more than once"), std::string::npos) << o.err;
+}
+
+TEST_F(CliBatch, each_input_gets_its_own_log_and_whole_block_of_dumps) {
+    fs::copy_file(dir / "village.ase", dir / "copy.ase");
+    const CliOutcome alone = Cli("compile copy.ase -o alone.3do --log alone.txt --console");
+    const CliOutcome batch = Cli("compile village.ase copy.ase --log run.txt --console -j 2");
+    ASSERT_EQ(batch.status, 0) << batch.err;
+    EXPECT_FALSE(fs::exists(dir / "run.txt"));
+    EXPECT_EQ(Read("run.village.txt"), Read("alone.txt"));
+    EXPECT_EQ(Read("run.copy.txt"), Read("alone.txt"));
+    EXPECT_FALSE(Read("alone.txt").empty());
+    // The dumps of one file stand together, followed by its summary.
+    const std::string dumps = alone.out.substr(0, alone.out.rfind("wrote "));
+    ASSERT_NE(dumps.find("@@ type"), std::string::npos);
+    const std::string summary = alone.out.substr(dumps.size() + std::string("wrote alone").size());
+    const std::string copy = dumps + "wrote copy" + summary;
+    const std::string village = dumps + "wrote village" + summary;
+    EXPECT_TRUE(batch.out == copy + village || batch.out == village + copy) << batch.out;
+}
+
+TEST_F(CliBatch, debug_writes_one_desktop_log_per_input) {
+    fs::copy_file(dir / "village.ase", dir / "copy.ase");
+    const CliOutcome o = Cli("compile village.ase copy.ase --debug");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_FALSE(fs::exists(dir / "tarvelout.txt"));
+    EXPECT_FALSE(Read("tarvelout.village.txt").empty());
+    EXPECT_EQ(Read("tarvelout.village.txt"), Read("tarvelout.copy.txt"));
+    EXPECT_NE(o.out.find("@@ type"), std::string::npos);
+}
+
+// Runs tarvel-cli with its standard streams on a pseudo-terminal and returns
+// everything it wrote there.
+std::string RunOnTerminal(const fs::path& dir, const std::vector<std::string>& args) {
+    int master = -1;
+    const pid_t child = ::forkpty(&master, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        if (::chdir(dir.c_str()) != 0) {
+            ::_exit(127);
+        }
+        std::vector<char*> argv{const_cast<char*>(TARVEL_CLI_PATH)};
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
+        ::execv(TARVEL_CLI_PATH, argv.data());
+        ::_exit(127);
+    }
+    std::string text;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(master, buffer, sizeof buffer)) > 0;) {
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(master);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return text;
+}
+
+TEST_F(CliBatch, shows_a_progress_line_on_a_terminal_and_clears_it) {
+    WriteGenerated("track.ase");
+    const std::string text = RunOnTerminal(dir, {"compile", "village.ase", "track.ase", "-j", "2"});
+    const std::string clear = "\r\x1b[K";
+    const std::size_t frame = text.find(clear + "[");
+    ASSERT_NE(frame, std::string::npos) << text;
+    EXPECT_NE(text.find(" polys ", frame), std::string::npos);
+    EXPECT_NE(text.find(" nodes ", frame), std::string::npos);
+    // Nothing of the last frame is left once the batch ends.
+    const std::size_t last = text.rfind(clear);
+    EXPECT_EQ(text.find(" depth ", last), std::string::npos) << text.substr(last);
+    EXPECT_NE(text.find("wrote track.3do: "), std::string::npos);
+}
+
+}  // namespace
