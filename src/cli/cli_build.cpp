@@ -27,6 +27,9 @@ int RunBuild(const BuildArgs& args) {
     std::optional<Counters> counters;
     {
         // The log closes first, so the console dumps stand before the counters.
+        if (!LogSparesInput("build", args.log, args.file)) {
+            return kExitUsage;
+        }
         CliLog log(args.log);
         BeginPick();
         std::optional<ImportedScene> imported = ImportAse(args.file);

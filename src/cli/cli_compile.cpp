@@ -29,21 +29,14 @@ const std::map<std::string, BuildStrategy> kStrategies = {
     {"fast", BuildStrategy::Fast},
 };
 
-// Writing the output over the input would destroy the scene being compiled.
-bool SameFile(const std::string& a, const std::string& b) {
-    std::error_code error;
-    if (std::filesystem::equivalent(a, b, error)) {
-        return true;
-    }
-    return std::filesystem::weakly_canonical(a, error) ==
-           std::filesystem::weakly_canonical(b, error);
-}
-
 int RunSingle(const CompileArgs& args, const CompileSettings& settings) {
     const std::string& input = args.inputs.front();
     const std::string output = args.output.empty() ? DefaultOutputFor(input) : args.output;
     if (SameFile(input, output)) {
         std::fprintf(stderr, "compile: the output '%s' is the input itself\n", output.c_str());
+        return kExitUsage;
+    }
+    if (!LogSparesInput("compile", settings.log, input)) {
         return kExitUsage;
     }
     const CompileResult result = CompileOne(input, output, settings);

@@ -1,6 +1,8 @@
 #include "cli/cli_log.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace tarvel::cli {
 
@@ -9,6 +11,33 @@ void AddLogOptions(CLI::App& command, LogOptions& options) {
     command.add_flag("--console", options.console, "Let the console dumps reach standard output");
     command.add_flag("--debug", options.debug,
                      "Both: debug log in tarvelout.txt and dumps on standard output");
+}
+
+std::string LogPathOf(const LogOptions& options) {
+    return options.debug ? std::string("tarvelout.txt") : options.logPath;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) {
+        return true;
+    }
+    const std::filesystem::path first = std::filesystem::weakly_canonical(a, error);
+    if (error) {
+        return false;
+    }
+    const std::filesystem::path second = std::filesystem::weakly_canonical(b, error);
+    return !error && first == second;
+}
+
+bool LogSparesInput(const char* command, const LogOptions& options, const std::string& input) {
+    const std::string logPath = LogPathOf(options);
+    if (logPath.empty() || !SameFile(logPath, input)) {
+        return true;
+    }
+    std::fprintf(stderr, "%s: the log '%s' would overwrite the input '%s'\n", command,
+                 logPath.c_str(), input.c_str());
+    return false;
 }
 
 void LineMemoSink::AppendLine(std::string_view line) {
@@ -43,7 +72,7 @@ CliLog::CliLog(const LogOptions& options, const CliSinks& sinks) {
     context_.messageBox = memo;
     context_.counterSink = sinks.counters;
     scope_.emplace(context_);
-    const std::string logPath = options.debug ? std::string("tarvelout.txt") : options.logPath;
+    const std::string logPath = LogPathOf(options);
     if (!logPath.empty()) {
         if (logFile_.Open(logPath)) {
             context_.logFile = &logFile_;

@@ -20,6 +20,18 @@ struct LogOptions {
 
 void AddLogOptions(CLI::App& command, LogOptions& options);
 
+// The debug log's file for these options; empty when there is none.
+std::string LogPathOf(const LogOptions& options);
+
+// Whether two names reach one file, through links too. False when either
+// name cannot be resolved: an unknown is no reason to refuse.
+bool SameFile(const std::string& a, const std::string& b);
+
+// Opening the debug log empties its file, so a log named like the input would
+// destroy the scene before it is read. False, after a line on standard error
+// naming the command, when it would.
+bool LogSparesInput(const char* command, const LogOptions& options, const std::string& input);
+
 // Memo lines and message boxes as whole lines of text: a message box of
 // several lines becomes several lines.
 class LineMemoSink : public MemoSink, public MessageBoxSink {

@@ -19,6 +19,9 @@ int RunParse(const ParseArgs& args) {
     std::optional<ImportedScene> imported;
     {
         // The log closes first, so the console dumps stand before the summary.
+        if (!LogSparesInput("parse", args.log, args.file)) {
+            return kExitUsage;
+        }
         CliLog log(args.log);
         BeginPick();
         imported = ImportAse(args.file);

@@ -94,6 +94,11 @@ TEST_F(CliCompile, failures_exit_with_1_and_usage_errors_with_2) {
         {"compile", 2, ""},
         {"compile village.ase --strategy slow", 2, ""},
         {"compile village.ase -o village.ase", 2, "is the input itself"},
+        // The log is emptied when it opens: named like the input, it would
+        // destroy the scene before the parse.
+        {"compile village.ase --log ./village.ase", 2, "would overwrite the input"},
+        {"parse village.ase --log village.ase", 2, "would overwrite the input"},
+        {"build village.ase --log village.ase", 2, "would overwrite the input"},
     };
     for (const Case& c : cases) {
         const Outcome o = Cli(c.args);
