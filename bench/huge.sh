@@ -46,6 +46,6 @@ check() {
 "$bin/bench/tarvel-scene-gen" --triangles "$triangles" --seed 1 -o "$out/track_huge.ase" >/dev/null
 "$bin/bench/tarvel-scene-gen" --staircase "$staircase" -o "$out/staircase_huge.ase" >/dev/null
 status=0
-check "track $triangles" "$out/track_huge.ase" || status=1
-check "staircase $staircase" "$out/staircase_huge.ase" || status=1
+check "track_$triangles" "$out/track_huge.ase" || status=1
+check "staircase_$staircase" "$out/staircase_huge.ase" || status=1
 exit $status
