@@ -1,11 +1,31 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the release preset and runs the whole test suite.
+# Installs what is missing, then runs the whole test suite twice (release
+# build, then AddressSanitizer + UndefinedBehaviorSanitizer) and each fuzz
+# target for FUZZ_SECONDS (60 by default; 0 skips fuzzing).
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh
+scripts/install-deps.sh --fuzz
 
 jobs=$(nproc)
-cmake --preset release >/dev/null
-cmake --build --preset release -j "$jobs"
-QT_QPA_PLATFORM=offscreen ctest --preset release -j "$jobs" --label-exclude slow
+fuzz_seconds=${FUZZ_SECONDS:-60}
+
+run_suite() {
+  local preset=$1
+  echo "== $preset build and tests"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  QT_QPA_PLATFORM=offscreen ctest --preset "$preset" -j "$jobs" --label-exclude slow
+}
+
+run_suite release
+
+# Leaks inside Qt's and fontconfig's own caches are theirs, not ours; the
+# suppressions name only those libraries.
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-third-party.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1"
+run_suite asan
+
+if [ "$fuzz_seconds" -gt 0 ]; then
+  scripts/fuzz.sh "$fuzz_seconds"
+fi
