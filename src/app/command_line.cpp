@@ -48,8 +48,11 @@ bool CanReadInput(const std::string& path) {
 }
 
 // Opens for appending, which creates a missing file but never truncates an
-// existing one: the old output must survive a conversion that fails.
-bool CanCreateOutput(const std::string& path, bool& created) {
+// existing one: the old output must survive a conversion that fails. A file
+// the probe had to create is removed at once, so nothing stands under the
+// output's name until the save renames the complete file there, even when
+// the program is killed in between.
+bool CanCreateOutput(const std::string& path) {
     std::error_code error;
     const bool existed = std::filesystem::exists(std::filesystem::symlink_status(path, error));
     std::FILE* file = std::fopen(path.c_str(), "ab");
@@ -57,7 +60,9 @@ bool CanCreateOutput(const std::string& path, bool& created) {
         return false;
     }
     std::fclose(file);
-    created = !existed;
+    if (!existed) {
+        std::filesystem::remove(path, error);
+    }
     return true;
 }
 
@@ -70,14 +75,14 @@ CommandLineResult CheckUnattended(const std::vector<std::string>& args) {
         result.exitStatus = kExitFailed;
         return result;
     }
-    UnattendedJob job{args[2], args[3], false};
+    UnattendedJob job{args[2], args[3]};
     if (!CanReadInput(job.input)) {
         LogConsole("\n** Could not open file '%s' for input (ASE) **\n\n", job.input.c_str());
         result.exitStatus = kExitFailed;
         return result;
     }
     LogConsole("\n** Opening file '%s' for input (ASE) **\n\n", job.input.c_str());
-    if (!CanCreateOutput(job.output, job.outputCreatedByCheck)) {
+    if (!CanCreateOutput(job.output)) {
         LogConsole("\n** Could not create file '%s' for output (3DO) **\n\n", job.output.c_str());
         result.exitStatus = kExitFailed;
         return result;
@@ -102,17 +107,6 @@ CommandLineResult EvaluateCommandLine(const std::vector<std::string>& args) {
         return CheckUnattended(args);
     }
     return {};
-}
-
-void RemoveUnwrittenOutput(const UnattendedJob& job) {
-    if (!job.outputCreatedByCheck) {
-        return;
-    }
-    std::error_code error;
-    if (std::filesystem::is_regular_file(job.output, error) &&
-        std::filesystem::file_size(job.output, error) == 0 && !error) {
-        std::filesystem::remove(job.output, error);
-    }
 }
 
 }  // namespace tarvel::app

@@ -16,9 +16,6 @@ inline constexpr int kExitFailed = 1;
 struct UnattendedJob {
     std::string input;
     std::string output;
-    // The check made the output file; it is removed again when the
-    // conversion does not write it, so a failure leaves no empty file.
-    bool outputCreatedByCheck = false;
 };
 
 struct CommandLineResult {
@@ -29,8 +26,5 @@ struct CommandLineResult {
 
 // args[0] is the program, as the operating system passes it.
 CommandLineResult EvaluateCommandLine(const std::vector<std::string>& args);
-
-// Removes the output file a check created when it is still empty.
-void RemoveUnwrittenOutput(const UnattendedJob& job);
 
 }  // namespace tarvel::app

@@ -283,7 +283,6 @@ void TForm1::RunUnattended() {
     }
     if (!saved) {
         exitStatus_ = kExitFailed;
-        RemoveUnwrittenOutput(job);
     }
     emit UnattendedFinished(saved);
     if (saved) {
