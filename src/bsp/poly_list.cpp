@@ -12,7 +12,15 @@ void PolyList::Add(Poly poly, const Cupboard* materials) {
             poly.clipper = true;
         }
     }
+    if (items.empty()) {
+        releasedCount_ = 0;
+    }
     items.push_back(std::move(poly));
+}
+
+void PolyList::Release() {
+    releasedCount_ = Count();
+    std::vector<Poly>().swap(items);
 }
 
 void PolyList::Dump() const {
