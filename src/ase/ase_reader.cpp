@@ -1,7 +1,10 @@
 #include "ase/ase_reader.h"
 
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace tarvel {
 
@@ -27,15 +30,24 @@ constexpr bool IsNumberChar(unsigned char c) {
 
 // What text mode gives on a CR LF platform: each CR LF pair is one LF.
 void FoldCrLf(std::string& text) {
-    std::size_t out = text.find('\r');
-    if (out == std::string::npos) {
+    std::size_t in = text.find('\r');
+    if (in == std::string::npos) {
         return;
     }
-    for (std::size_t in = out; in < text.size(); ++in) {
-        if (text[in] == '\r' && in + 1 < text.size() && text[in + 1] == '\n') {
-            continue;
-        }
-        text[out++] = text[in];
+    // Copies whole runs between CRs; only a CR followed by LF is dropped.
+    char* data = text.data();
+    const std::size_t size = text.size();
+    std::size_t out = in;
+    while (in < size) {
+        const bool pair = in + 1 < size && data[in + 1] == '\n';
+        const std::size_t runStart = pair ? in + 1 : in;
+        const void* next = std::memchr(data + in + 1, '\r', size - in - 1);
+        const std::size_t runEnd =
+            next != nullptr ? static_cast<std::size_t>(static_cast<const char*>(next) - data)
+                            : size;
+        std::memmove(data + out, data + runStart, runEnd - runStart);
+        out += runEnd - runStart;
+        in = runEnd;
     }
     text.resize(out);
 }
@@ -56,11 +68,20 @@ std::optional<AseReader> AseReader::Load(const std::string& path) {
         return std::nullopt;
     }
     std::string bytes;
-    char chunk[1 << 16];
+    // Read straight into a string of the file's size (one more, to see the
+    // end without growing); it doubles only when the file grew meanwhile.
+    std::size_t used = 0;
     std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        bytes.append(chunk, got);
+    std::error_code sizeError;
+    const auto expected = std::filesystem::file_size(path, sizeError);
+    bytes.resize(sizeError ? std::size_t{1} << 16 : static_cast<std::size_t>(expected) + 1);
+    while ((got = std::fread(bytes.data() + used, 1, bytes.size() - used, file.get())) > 0) {
+        used += got;
+        if (used == bytes.size()) {
+            bytes.resize(bytes.size() * 2);
+        }
     }
+    bytes.resize(used);
     // A directory opens but cannot be read: that is no empty scene.
     if (std::ferror(file.get()) != 0) {
         return std::nullopt;
@@ -110,6 +131,20 @@ std::string AseReader::ReadToken() {
 void AseReader::ReadToken(std::string& out) {
     out.clear();
     SkipBlanks();
+    if (!end_) {
+        // What the loop below does, as one scan and one append.
+        std::size_t stop = pos_;
+        while (stop < text_.size() && IsTokenChar(static_cast<unsigned char>(text_[stop]))) {
+            ++stop;
+        }
+        out.append(text_, pos_, stop - pos_);
+        pos_ = stop;
+        if (stop == text_.size()) {
+            end_ = true;
+            Unget();
+        }
+        return;
+    }
     unsigned char c = 0;
     for (;;) {
         Get(c);

@@ -110,7 +110,12 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
         }
         LogFileText(line);
         const PrevCounts inherited = top.counts;
-        if (EnterNode(*child, inherited, materials, strategy, counts)) {
+        const bool descend = EnterNode(*child, inherited, materials, strategy, counts);
+        // Sorted and past the guard, the child's own polygons live on as
+        // copies in its children and on-plane lists. The guard at a child
+        // copies from that child's children, which keep theirs.
+        child->polys.Release();
+        if (descend) {
             stack.push_back(Frame{child, counts, Next::InFront});
         }
     }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "bsp/bsp_node_steps.h"
+#include "log/fast_format.h"
 #include "log/log.h"
 
 namespace tarvel {
@@ -68,8 +69,19 @@ std::optional<std::size_t> ChooseSplitter(BSPNode& node) {
     }
     node.plane = polys[*chosen].plane;
     const Plane& p = node.plane;
-    LogFile("Plane of best splitter [%d]: (%f, %f, %f) x %f\n", static_cast<int>(*chosen), p.a, p.b,
-            p.c, p.d);
+    LogFileWrite([&](std::string& out) {
+        out.append("Plane of best splitter [");
+        AppendInt(out, static_cast<int>(*chosen), 0);
+        out.append("]: (");
+        AppendFixed(out, p.a, 0, 6);
+        out.append(", ");
+        AppendFixed(out, p.b, 0, 6);
+        out.append(", ");
+        AppendFixed(out, p.c, 0, 6);
+        out.append(") x ");
+        AppendFixed(out, p.d, 0, 6);
+        out.push_back('\n');
+    });
     return chosen;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "log/fast_format.h"
 #include "log/log.h"
 
 namespace tarvel {
@@ -131,20 +132,58 @@ const char* SideName(int32_t side) {
     return side >= 0 && side <= 5 ? kNames[side] : "?";
 }
 
+void AppendPoint(std::string& out, const APoint& p) {
+    out.append("    (");
+    AppendFixed(out, p.x, 8, 3);
+    out.append(", ");
+    AppendFixed(out, p.y, 8, 3);
+    out.append(", ");
+    AppendFixed(out, p.z, 8, 3);
+    out.append(") tx(");
+    AppendFixed(out, p.u, 8, 5);
+    out.append(", ");
+    AppendFixed(out, p.v, 8, 5);
+    out.append("), (");
+    AppendFixed(out, p.r, 8, 6);
+    out.append(", ");
+    AppendFixed(out, p.g, 8, 6);
+    out.append(", ");
+    AppendFixed(out, p.b, 8, 6);
+    out.append(")\n");
+}
+
+void AppendPoly(std::string& out, const Poly& poly) {
+    const Plane& pl = poly.plane;
+    out.append("  Plane (");
+    AppendFixed(out, pl.a, 11, 3);
+    out.append(", ");
+    AppendFixed(out, pl.b, 11, 3);
+    out.append(", ");
+    AppendFixed(out, pl.c, 11, 3);
+    out.append(") ");
+    AppendFixed(out, pl.d, 11, 3);
+    out.append("\n  InFront: ");
+    AppendInt(out, poly.countInFront, 3);
+    out.append(", InBack: ");
+    AppendInt(out, poly.countInBack, 3);
+    out.append(", OnFront: ");
+    AppendInt(out, poly.countOnFront, 3);
+    out.append(", OnBack: ");
+    AppendInt(out, poly.countOnBack, 3);
+    out.append(", Crossing: ");
+    AppendInt(out, poly.countCrossing, 3);
+    out.push_back('\n');
+    for (const APoint& point : poly.points) {
+        AppendPoint(out, point);
+    }
+}
+
 void DumpPoint(const APoint& p) {
-    LogFile("    (%8.3f, %8.3f, %8.3f) tx(%8.5f, %8.5f), (%8.6f, %8.6f, %8.6f)\n", p.x, p.y, p.z,
-            p.u, p.v, p.r, p.g, p.b);
+    LogFileWrite([&p](std::string& out) { AppendPoint(out, p); });
 }
 
 void DumpPoly(const Poly& poly) {
-    const Plane& pl = poly.plane;
-    LogFile("  Plane (%11.3f, %11.3f, %11.3f) %11.3f\n", pl.a, pl.b, pl.c, pl.d);
-    LogFile("  InFront: %3d, InBack: %3d, OnFront: %3d, OnBack: %3d, Crossing: %3d\n",
-            poly.countInFront, poly.countInBack, poly.countOnFront, poly.countOnBack,
-            poly.countCrossing);
-    for (const APoint& point : poly.points) {
-        DumpPoint(point);
-    }
+    LogFileWrite([&poly](std::string& out) { AppendPoly(out, poly); });
 }
 
 }  // namespace tarvel

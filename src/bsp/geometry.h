@@ -5,6 +5,7 @@
 // the side tests need it, because their thresholds apply to the float values.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace tarvel {
@@ -64,13 +65,16 @@ inline int32_t PolySide(const Poly& against, const Poly& poly) {
 }
 // Classifies the segment p1->p2 exactly (no tolerance): 2 both in front,
 // 3 both behind, 4 both in the plane, 0 parallel, 1 crossing with t written.
-int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, float y2,
-                    float z2, float& t);
+int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, float y2, float z2,
+                    float& t);
 
 // The name of a polygon side code, as the log spells it.
 const char* SideName(int32_t side);
 
 // Dumps into the log file.
+// The dump text of a point or a polygon (plane, counters, points).
+void AppendPoint(std::string& out, const APoint& point);
+void AppendPoly(std::string& out, const Poly& poly);
 void DumpPoint(const APoint& point);
 void DumpPoly(const Poly& poly);
 

@@ -1,5 +1,6 @@
 #include "bsp/poly_list.h"
 
+#include "log/fast_format.h"
 #include "log/log.h"
 
 namespace tarvel {
@@ -11,17 +12,29 @@ void PolyList::Add(Poly poly, const Cupboard* materials) {
             poly.clipper = true;
         }
     }
+    if (items.empty()) {
+        releasedCount_ = 0;
+    }
     items.push_back(std::move(poly));
+}
+
+void PolyList::Release() {
+    releasedCount_ = Count();
+    std::vector<Poly>().swap(items);
 }
 
 void PolyList::Dump() const {
     if (!LogFileActive()) {
         return;
     }
-    LogFile("PolyList with %d polys\n", Count());
-    for (const Poly& poly : items) {
-        DumpPoly(poly);
-    }
+    LogFileWrite([this](std::string& out) {
+        out.append("PolyList with ");
+        AppendInt(out, Count(), 0);
+        out.append(" polys\n");
+        for (const Poly& poly : items) {
+            AppendPoly(out, poly);
+        }
+    });
 }
 
 namespace {
@@ -45,7 +58,8 @@ void BuildFromScene(PolyList& list, const Scene& scene) {
                 continue;
             }
             Poly poly;
-            poly.points = {Corner(*va, face.uv[0], face.colour), Corner(*vb, face.uv[1], face.colour),
+            poly.points = {Corner(*va, face.uv[0], face.colour),
+                           Corner(*vb, face.uv[1], face.colour),
                            Corner(*vc, face.uv[2], face.colour)};
             poly.material = face.materialRef;
             poly.subMaterial = face.mtlid;

@@ -11,16 +11,25 @@ namespace tarvel {
 // The list of polygons every stage passes around. It owns its polygons by
 // value, so a polygon put into a list is always that list's own copy.
 class PolyList {
-public:
+  public:
     // Appends; with materials, marks the polygon as a clipper when its
     // material's texture name is exactly "clipper" (never clears the flag).
     void Add(Poly poly, const Cupboard* materials);
-    int32_t Count() const { return static_cast<int32_t>(items.size()); }
-    bool Empty() const { return items.empty(); }
+    // After Release, the count the list had then.
+    int32_t Count() const {
+        return items.empty() ? releasedCount_ : static_cast<int32_t>(items.size());
+    }
+    bool Empty() const { return Count() == 0; }
+    // Frees the polygons but keeps their count: a built node's own list is
+    // needed afterwards only for whether it had any.
+    void Release();
     // "PolyList with %d polys" and every polygon, into the log file.
     void Dump() const;
 
     std::vector<Poly> items;
+
+  private:
+    int32_t releasedCount_ = 0;
 };
 
 // Empties the list and fills it with one triangle per face of the scene.

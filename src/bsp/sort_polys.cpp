@@ -3,6 +3,7 @@
 
 #include "bsp/bsp_node_steps.h"
 #include "bsp/split_poly.h"
+#include "log/fast_format.h"
 #include "log/log.h"
 
 namespace tarvel {
@@ -119,7 +120,15 @@ void SortPolys(BSPNode& node, const Cupboard* materials) {
     }
     for (std::size_t k = 0; k < polys.size(); ++k) {
         const int32_t side = PolySide(node.plane, polys[k]);
-        LogFile("Side of poly [%5d]: %d (%s)\n", static_cast<int>(k), side, SideName(side));
+        LogFileWrite([k, side](std::string& out) {
+            out.append("Side of poly [");
+            AppendInt(out, static_cast<int>(k), 5);
+            out.append("]: ");
+            AppendInt(out, side, 0);
+            out.append(" (");
+            out.append(SideName(side));
+            out.append(")\n");
+        });
         Place(node, polys[k], side, materials);
     }
     DumpSorted(node);

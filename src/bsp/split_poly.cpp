@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "log/fast_format.h"
 #include "log/log.h"
 
 namespace tarvel {
@@ -35,10 +36,24 @@ void StartPiece(const Poly& source, Poly& piece) {
 
 void TraceEdge(std::size_t i, std::size_t next, const APoint& cur, const APoint& nxt, int32_t s1,
                int32_t s2) {
-    LogFile("Points %3d & %4d:\n", static_cast<int>(i), static_cast<int>(next));
-    DumpPoint(cur);
-    DumpPoint(nxt);
-    LogFile("Side1: %d (%s)\nSide2: %d (%s)\n", s1, PointSideName(s1), s2, PointSideName(s2));
+    LogFileWrite([&](std::string& out) {
+        out.append("Points ");
+        AppendInt(out, static_cast<int>(i), 3);
+        out.append(" & ");
+        AppendInt(out, static_cast<int>(next), 4);
+        out.append(":\n");
+        AppendPoint(out, cur);
+        AppendPoint(out, nxt);
+        out.append("Side1: ");
+        AppendInt(out, s1, 0);
+        out.append(" (");
+        out.append(PointSideName(s1));
+        out.append(")\nSide2: ");
+        AppendInt(out, s2, 0);
+        out.append(" (");
+        out.append(PointSideName(s2));
+        out.append(")\n");
+    });
 }
 
 // One row of the edge table: what the edge cur->next hands to each piece.
@@ -109,7 +124,11 @@ void SplitPoly(const Poly& source, const Plane& plane, Poly& front, Poly& back) 
     const bool trace = LogFileActive();
     const std::size_t count = source.points.size();
     if (trace) {
-        LogFile("Splitting polygon of %d points...\n", static_cast<int>(count));
+        LogFileWrite([count](std::string& out) {
+            out.append("Splitting polygon of ");
+            AppendInt(out, static_cast<int>(count), 0);
+            out.append(" points...\n");
+        });
         DumpPoly(source);
         LogFileText("------------------\n");
     }

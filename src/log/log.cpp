@@ -40,9 +40,13 @@ ScopedLogContext::ScopedLogContext(LogContext& context) : previous_(tCurrent) {
     tCurrent = &context;
 }
 
-ScopedLogContext::~ScopedLogContext() { tCurrent = previous_; }
+ScopedLogContext::~ScopedLogContext() {
+    tCurrent = previous_;
+}
 
-LogContext& CurrentLog() { return tCurrent != nullptr ? *tCurrent : EmptyContext(); }
+LogContext& CurrentLog() {
+    return tCurrent != nullptr ? *tCurrent : EmptyContext();
+}
 
 void LogMemo(std::string_view text) {
     if (MemoSink* memo = CurrentLog().memo) {
@@ -89,6 +93,12 @@ void LogConsole(const char* format, ...) {
     va_end(args);
 }
 
+void LogConsoleText(std::string_view text) {
+    if (TextSink* sink = CurrentLog().console) {
+        sink->Write(text);
+    }
+}
+
 bool LogFileActive() {
     const LogContext& log = CurrentLog();
     return log.debugDumps && log.logFile != nullptr;
@@ -99,9 +109,13 @@ bool LogConsoleActive() {
     return log.debugDumps && log.console != nullptr;
 }
 
-bool DebugDumps() { return CurrentLog().debugDumps; }
+bool DebugDumps() {
+    return CurrentLog().debugDumps;
+}
 
-Counters& ProgressCounters() { return CurrentLog().counters; }
+Counters& ProgressCounters() {
+    return CurrentLog().counters;
+}
 
 void UpdateCounters() {
     LogContext& log = CurrentLog();

@@ -15,7 +15,7 @@
 namespace tarvel {
 
 class LogContext {
-public:
+  public:
     // Sinks are borrowed; null means "discard".
     MemoSink* memo = nullptr;
     TextSink* logFile = nullptr;
@@ -27,17 +27,20 @@ public:
     bool debugDumps = true;
 
     Counters counters;
+
+    // Reused by the dumps for formatting, so a dump line costs no allocation.
+    std::string scratch;
 };
 
 // Installs a context for the current thread for the lifetime of this object.
 class ScopedLogContext {
-public:
+  public:
     explicit ScopedLogContext(LogContext& context);
     ~ScopedLogContext();
     ScopedLogContext(const ScopedLogContext&) = delete;
     ScopedLogContext& operator=(const ScopedLogContext&) = delete;
 
-private:
+  private:
     LogContext* previous_;
 };
 
@@ -53,6 +56,7 @@ void LogFile(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void LogFileText(std::string_view text);
 // printf-style write to the console (standard output); adds no line break.
 void LogConsole(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogConsoleText(std::string_view text);
 
 // True when debug dumps are on and the log file sink takes them: callers skip
 // building a dump that would be discarded.
@@ -66,6 +70,28 @@ void UpdateCounters();
 
 // The modal message box.
 void ShowMessageBox(std::string_view text);
+
+// Runs build(out) on this thread's cleared scratch buffer and writes the
+// result to the log file (LogFileWrite) or the console (LogConsoleWrite).
+// Nothing is built when that sink is absent. build must not log itself.
+template <typename Build>
+void LogFileWrite(Build&& build) {
+    LogContext& log = CurrentLog();
+    if (log.logFile != nullptr) {
+        log.scratch.clear();
+        build(log.scratch);
+        log.logFile->Write(log.scratch);
+    }
+}
+template <typename Build>
+void LogConsoleWrite(Build&& build) {
+    LogContext& log = CurrentLog();
+    if (log.console != nullptr) {
+        log.scratch.clear();
+        build(log.scratch);
+        log.console->Write(log.scratch);
+    }
+}
 
 // printf-style formatting into a std::string.
 std::string FormatV(const char* format, va_list args);

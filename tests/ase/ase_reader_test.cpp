@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cmath>
+#include <random>
 #include <string>
 
 #include "ase/ase_reader.h"
@@ -196,6 +197,55 @@ TEST(AseReader, load_reads_the_bundled_example) {
     ASSERT_TRUE(in.has_value());
     EXPECT_EQ(in->ReadChar(), '*');
     EXPECT_EQ(in->ReadToken(), "3DSMAX_ASCIIEXPORT");
+}
+
+// CR LF to LF, one character at a time.
+std::string FoldedByHand(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+TEST(AseReader, tokens_and_lines_of_random_text_follow_the_folded_text) {
+    std::mt19937 rng(7);
+    const char alphabet[] = {'\r', '\n', ' ', 'x', 'y'};
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(rng() % 48, ' ');
+        for (char& c : text) {
+            c = alphabet[rng() % sizeof alphabet];
+        }
+        SCOPED_TRACE(::testing::PrintToString(text));
+        const std::string folded = FoldedByHand(text);
+        AseReader in(text);
+        std::size_t p = 0;
+        for (;;) {
+            while (p < folded.size() && folded[p] <= ' ') {
+                ++p;
+            }
+            std::size_t stop = p;
+            while (stop < folded.size() && folded[stop] > ' ') {
+                ++stop;
+            }
+            ASSERT_EQ(in.ReadToken(), folded.substr(p, stop - p));
+            if (stop == folded.size()) {
+                EXPECT_TRUE(in.AtEnd());
+                break;
+            }
+            ASSERT_FALSE(in.AtEnd());
+            in.SkipLine();
+            const std::size_t lineEnd = folded.find('\n', stop);
+            if (lineEnd == std::string::npos) {
+                EXPECT_TRUE(in.AtEnd());
+                break;
+            }
+            ASSERT_FALSE(in.AtEnd());
+            p = lineEnd + 1;
+        }
+    }
 }
 
 }  // namespace

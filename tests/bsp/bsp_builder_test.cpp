@@ -108,8 +108,15 @@ TEST(Build, crossing_triangles_split_the_second_into_both_children) {
     BuildRoot(root);
 
     ASSERT_TRUE(root.infront && root.inback && root.onfront);
-    EXPECT_EQ(root.infront->polys.items.at(0).points.size(), 3u);
-    EXPECT_EQ(root.inback->polys.items.at(0).points.size(), 4u);
+    // Built children keep only the count of their own lists; the pieces live
+    // on in their on-plane lists.
+    for (const BSPNode* child : {root.infront.get(), root.inback.get()}) {
+        EXPECT_TRUE(child->polys.items.empty());
+        EXPECT_EQ(child->polys.Count(), 1);
+    }
+    ASSERT_TRUE(root.infront->onfront && root.inback->onfront);
+    EXPECT_EQ(root.infront->onfront->items.at(0).points.size(), 3u);
+    EXPECT_EQ(root.inback->onfront->items.at(0).points.size(), 4u);
     EXPECT_EQ(log.counters.shown, (std::vector<Counters>{
                                       CountersOf(1, 1, 0, 0, 2, 1),  // root
                                       CountersOf(1, 1, 1, 0, 2, 1),  // first on the plane
@@ -295,10 +302,10 @@ TEST(Build, every_copy_is_marked_by_its_material) {
     ASSERT_TRUE(root.onfront && root.infront && root.inback);
     EXPECT_FALSE(root.polys.items[0].clipper);  // the node's own list is left as given
     EXPECT_TRUE(root.onfront->items[0].clipper);
-    EXPECT_TRUE(root.infront->polys.items[0].clipper);  // both pieces of the cut one
-    EXPECT_TRUE(root.inback->polys.items[0].clipper);
-    ASSERT_TRUE(root.infront->onfront);
+    // Both pieces of the cut one, which the built children hold on their plane.
+    ASSERT_TRUE(root.infront->onfront && root.inback->onfront);
     EXPECT_TRUE(root.infront->onfront->items[0].clipper);
+    EXPECT_TRUE(root.inback->onfront->items[0].clipper);
 }
 
 }  // namespace
