@@ -1,49 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <string>
 
+#include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using tarvel::testing::CliOutcome;
+using tarvel::testing::ReadWholeFile;
 
 class CliCompile : public ::testing::Test {
   protected:
     void SetUp() override { fs::copy_file(TARVEL_EXAMPLES_DIR "/village.ase", village); }
 
-    // Runs tarvel-cli in the test folder with the arguments as given (quoted
-    // by the caller where needed).
-    Outcome Cli(const std::string& args) const {
-        const fs::path out = dir / "stdout.txt", err = dir / "stderr.txt";
-        const std::string command = "cd '" + dir.string() + "' && '" TARVEL_CLI_PATH "' " + args +
-                                    " >'" + out.string() + "' 2>'" + err.string() + "'";
-        const int raw = std::system(command.c_str());
-        Outcome o;
-        o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        o.out = ReadText(out);
-        o.err = ReadText(err);
-        fs::remove(out);
-        fs::remove(err);
-        return o;
-    }
+    CliOutcome Cli(const std::string& args) const { return tarvel::testing::RunCli(dir, args); }
 
     tarvel::testing::TempDir temp{"tarvel-cli"};
     const fs::path& dir = temp.path();
@@ -51,7 +26,7 @@ class CliCompile : public ::testing::Test {
 };
 
 TEST_F(CliCompile, writes_the_input_name_with_3do_and_prints_a_summary) {
-    const Outcome o = Cli("compile village.ase");
+    const CliOutcome o = Cli("compile village.ase");
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_TRUE(std::regex_match(o.out, std::regex("wrote village\\.3do: \\d+ vertices, \\d+ "
                                                    "planes, \\d+ textures, \\d+ node records, "
@@ -66,12 +41,12 @@ TEST_F(CliCompile, writes_the_input_name_with_3do_and_prints_a_summary) {
 TEST_F(CliCompile, both_strategies_write_the_same_bytes) {
     ASSERT_EQ(Cli("compile village.ase -o literal.3do --strategy literal").status, 0);
     ASSERT_EQ(Cli("compile village.ase -o fast.3do --strategy fast").status, 0);
-    EXPECT_EQ(ReadText(dir / "literal.3do"), ReadText(dir / "fast.3do"));
+    EXPECT_EQ(ReadWholeFile(dir / "literal.3do"), ReadWholeFile(dir / "fast.3do"));
 }
 
 TEST_F(CliCompile, an_empty_scene_has_nothing_to_save) {
     std::ofstream(dir / "empty.ase").flush();
-    const Outcome o = Cli("compile empty.ase");
+    const CliOutcome o = Cli("compile empty.ase");
     EXPECT_EQ(o.status, 1);
     EXPECT_NE(o.err.find("\nNothing to save: the conversion produced no nodes.\n"),
               std::string::npos)
@@ -101,17 +76,17 @@ TEST_F(CliCompile, failures_exit_with_1_and_usage_errors_with_2) {
         {"build village.ase --log village.ase", 2, "would overwrite the input"},
     };
     for (const Case& c : cases) {
-        const Outcome o = Cli(c.args);
+        const CliOutcome o = Cli(c.args);
         EXPECT_EQ(o.status, c.status) << c.args << "\n" << o.err;
         EXPECT_NE(o.err.find(c.message), std::string::npos) << c.args << "\n" << o.err;
     }
-    EXPECT_EQ(ReadText(village), ReadText(TARVEL_EXAMPLES_DIR "/village.ase"));
+    EXPECT_EQ(ReadWholeFile(village), ReadWholeFile(TARVEL_EXAMPLES_DIR "/village.ase"));
 }
 
 TEST_F(CliCompile, console_dumps_reach_standard_output_only_when_asked) {
-    const Outcome quiet = Cli("compile village.ase -o a.3do");
+    const CliOutcome quiet = Cli("compile village.ase -o a.3do");
     EXPECT_EQ(quiet.out.find("@@ type"), std::string::npos);
-    const Outcome loud = Cli("compile village.ase -o b.3do --console");
+    const CliOutcome loud = Cli("compile village.ase -o b.3do --console");
     EXPECT_NE(loud.out.find("@@ type"), std::string::npos);
     // The summary follows the dumps.
     EXPECT_NE(loud.out.rfind("wrote b.3do: "), std::string::npos);
