@@ -38,4 +38,10 @@ float LoadFloat(const uint8_t* bytes) {
     return std::bit_cast<float>(LoadU32(bytes));
 }
 
+bool IsSignallingNaN(const uint8_t* bytes) {
+    const uint32_t bits = LoadU32(bytes);
+    const bool nan = (bits & 0x7F800000u) == 0x7F800000u && (bits & 0x007FFFFFu) != 0;
+    return nan && (bits & 0x00400000u) == 0;
+}
+
 }  // namespace tarvel

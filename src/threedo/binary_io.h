@@ -11,7 +11,7 @@
 namespace tarvel {
 
 class ByteWriter {
-public:
+  public:
     void writeU32(uint32_t value);
     void writeByte(uint8_t value);
     // Narrows the double to single precision first.
@@ -23,12 +23,15 @@ public:
     const std::vector<uint8_t>& bytes() const { return bytes_; }
     std::vector<uint8_t> take() { return std::move(bytes_); }
 
-private:
+  private:
     std::vector<uint8_t> bytes_;
 };
 
 // Little-endian decoding of four bytes.
 uint32_t LoadU32(const uint8_t* bytes);
 float LoadFloat(const uint8_t* bytes);
+// A float NaN with its quiet bit clear. Widening it to double sets that bit,
+// so such a value cannot be written back as stored; no writer produces one.
+bool IsSignallingNaN(const uint8_t* bytes);
 
 }  // namespace tarvel

@@ -70,6 +70,9 @@ double PrimReader::ReadFloat() {
         return 0.0;
     }
     const float value = LoadFloat(data_.data() + position_);
+    if (!signallingNaN_ && IsSignallingNaN(data_.data() + position_)) {
+        signallingNaN_ = position_;
+    }
     position_ += 4;
     return value;
 }

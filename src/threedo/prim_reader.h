@@ -69,6 +69,8 @@ class PrimReader {
     // the first one is kept for the consistency check.
     void Note(std::string what, uint32_t offset);
     const std::optional<PrimError>& firstNote() const { return note_; }
+    // Where the first signalling NaN was read, if any (see IsSignallingNaN).
+    const std::optional<uint32_t>& firstSignallingNaN() const { return signallingNaN_; }
 
     // Every record entered, in the order entered.
     const std::vector<RecordExtent>& extents() const { return extents_; }
@@ -85,6 +87,7 @@ class PrimReader {
     uint32_t position_ = 0;
     std::optional<PrimError> error_;
     std::optional<PrimError> note_;
+    std::optional<uint32_t> signallingNaN_;
     std::vector<bool> onPath_;
     struct PathEntry {
         uint32_t offset;

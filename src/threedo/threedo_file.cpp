@@ -101,6 +101,11 @@ bool Loader::Pool(const SectionInfo& section, ZertexList& pool) {
     const bool planes = section.tag == kTagPLAN;
     for (uint64_t at = section.DataPosition(); at < section.DataPosition() + section.length;
          at += 16) {
+        for (uint64_t k = at; k < at + 16 && !file_.signallingNaN; k += 4) {
+            if (IsSignallingNaN(&file_.bytes[k])) {
+                file_.signallingNaN = k;
+            }
+        }
         const double f[4] = {LoadFloat(&file_.bytes[at]), LoadFloat(&file_.bytes[at + 4]),
                              LoadFloat(&file_.bytes[at + 8]), LoadFloat(&file_.bytes[at + 12])};
         if (planes) {
@@ -162,6 +167,9 @@ bool Loader::Tree(const LoadOptions& options) {
     file_.records = in.extents();
     file_.depth = in.maxDepth();
     file_.note = in.firstNote();
+    if (in.firstSignallingNaN() && !file_.signallingNaN) {
+        file_.signallingNaN = section.DataPosition() + *in.firstSignallingNaN();
+    }
     return true;
 }
 

@@ -57,6 +57,7 @@ struct ThreeDoFile {
     std::vector<RecordExtent> records;
     std::size_t depth = 0;
     std::optional<PrimError> note;
+    std::optional<uint64_t> signallingNaN;  // file offset of the first one stored
 
     std::span<const uint8_t> PrimData() const;
 };

@@ -177,6 +177,10 @@ std::optional<ThreeDoError> CheckConsistency(const ThreeDoFile& file) {
     if (Problem problem = checker.Records()) {
         return problem;
     }
+    if (file.signallingNaN) {
+        return ThreeDoError{"a signalling NaN, which reads back as a quiet one",
+                            *file.signallingNaN};
+    }
     return checker.Nodes();
 }
 

@@ -128,6 +128,11 @@ TEST(CorruptFiles, each_gives_its_error_at_its_offset) {
         {"ancestor cycle", [] { return Patched(Triangle(), 192, 76); }, false, "cycle", 188},
         {"corner count 0xFFFFFFFF", [] { return Patched(Triangle(), 148, 0xFFFFFFFF); }, false,
          "count 4294967295", 136},
+        // Widening to double quiets a signalling NaN, so a rewrite would differ.
+        {"signalling NaN in the vertex pool", [] { return Patched(Triangle(), 28, 0xFFBFFC00); },
+         true, "signalling NaN", 28},
+        {"signalling NaN as a texture coordinate",
+         [] { return Patched(Triangle(), 152, 0x7F800001); }, true, "signalling NaN", 152},
         {"Node4 count 0xFFFFFFFF",
          [] {
              return SingleRecord({4, 0xFFFFFFFF, 4});
