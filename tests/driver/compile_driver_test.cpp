@@ -12,6 +12,7 @@
 #include "driver/import.h"
 #include "driver/large_stack.h"
 #include "log/log.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "support/threedo_structure.h"
 #include "threedo/convert.h"
@@ -22,10 +23,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<uint8_t> ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+using tarvel::testing::ReadBytes;
 
 Poly Triangle(int32_t material, float z = 0) {
     Poly poly;

@@ -12,6 +12,7 @@
 #include "driver/import.h"
 #include "driver/large_stack.h"
 #include "log/log.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "threedo/file_writer.h"
 #include "threedo/threedo_file.h"
@@ -24,10 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<uint8_t> ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+using tarvel::testing::ReadBytes;
 
 class RoundTrip : public ::testing::Test {
   protected:
