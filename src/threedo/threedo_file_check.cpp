@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -21,6 +23,7 @@ class Checker {
     explicit Checker(const ThreeDoFile& file) : file_(file) {}
 
     Problem Layout() const;
+    Problem Names() const;
     Problem Records() const;
     Problem Nodes() const;
 
@@ -47,6 +50,22 @@ Problem Checker::Layout() const {
         if (file_.bytes[at] != 0x20) {
             return ThreeDoError{Format("STRN padding byte 0x%02X is not a blank", file_.bytes[at]),
                                 at};
+        }
+    }
+    return std::nullopt;
+}
+
+// The writer adds each name once; a repeated one would make a rewrite point
+// its textures at the first copy.
+Problem Checker::Names() const {
+    std::unordered_map<std::string_view, int32_t> seen;
+    for (const GString& entry : file_.strings.entries()) {
+        const auto [first, added] = seen.try_emplace(entry.name, entry.offset);
+        if (!added) {
+            return ThreeDoError{Format("texture name \"%s\" at STRN offset %d repeats the one at "
+                                       "offset %d",
+                                       entry.name.c_str(), entry.offset, first->second),
+                                file_.strn.DataPosition() + static_cast<uint64_t>(entry.offset)};
         }
     }
     return std::nullopt;
@@ -172,6 +191,9 @@ std::optional<ThreeDoError> CheckConsistency(const ThreeDoFile& file) {
     }
     const Checker checker(file);
     if (Problem problem = checker.Layout()) {
+        return problem;
+    }
+    if (Problem problem = checker.Names()) {
         return problem;
     }
     if (Problem problem = checker.Records()) {

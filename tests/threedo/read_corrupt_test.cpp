@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "support/threedo_bytes.h"
 #include "threedo/threedo_file.h"
@@ -36,6 +39,12 @@ std::vector<uint8_t> WithPrim(const PrimBuilder& prim) {
 }
 
 // Each Node4 level lists the level below twice: 2^levels paths to the leaf.
+std::vector<uint8_t> TriangleNamed(std::vector<std::string> names) {
+    testing::FileParts parts = testing::TriangleInNode6();
+    parts.names = std::move(names);
+    return Assemble(parts);
+}
+
 std::vector<uint8_t> SharedWithoutEnd(int levels) {
     PrimBuilder prim;
     uint32_t below = prim.Record({0x10, 0});
@@ -133,6 +142,12 @@ TEST(CorruptFiles, each_gives_its_error_at_its_offset) {
          true, "signalling NaN", 28},
         {"signalling NaN as a texture coordinate",
          [] { return Patched(Triangle(), 152, 0x7F800001); }, true, "signalling NaN", 152},
+        // A rewrite would point the texture at the first of the two.
+        {"texture name repeated",
+         [] {
+             return TriangleNamed({"abc", "abc"});
+         },
+         true, "texture name \"abc\" at STRN offset 4 repeats the one at offset 0", 116},
         {"Node4 count 0xFFFFFFFF",
          [] {
              return SingleRecord({4, 0xFFFFFFFF, 4});
