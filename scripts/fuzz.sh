@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (fuzz preset, clang) and runs each for a
-# bounded time under AddressSanitizer and UndefinedBehaviorSanitizer.
-# Fails on the first finding; the crashing input is kept in
-# build/fuzz/artifacts/.
+# Builds the libFuzzer targets (fuzz preset, clang) and runs each under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Fails on the first
+# finding; the crashing input is kept in build/fuzz/artifacts/.
 #
-# Usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]
+# Usage: scripts/fuzz.sh [SECONDS_PER_TARGET | --fixed] [TARGET...]
+#   SECONDS  explore: a random seed, for that long, growing the corpus in
+#            build/fuzz/corpus/ from one run to the next
+#   --fixed  the test suite's run: seed 1, a fixed number of inputs and a
+#            fresh corpus, so the same build finds the same things everywhere
+# Both first replay fuzz/regressions/<target>/, the inputs of past findings.
 # The .3do seeds are compiled from the ASE seeds with a tarvel-cli from the
 # release or asan build, whichever is there.
 set -euo pipefail
@@ -12,6 +16,11 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
 shift || true
+fixed=false
+if [ "$seconds" = --fixed ]; then
+  fixed=true
+  seconds=600  # only a cap: the run count ends a fixed run well before
+fi
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(fuzz_ase_compile fuzz_threedo_read)
@@ -39,13 +48,23 @@ fi
 
 # The targets return at once above these sizes (see their kMaxInput).
 declare -A max_len=([fuzz_ase_compile]=4096 [fuzz_threedo_read]=16384)
+# About a minute each under the sanitizers.
+declare -A fixed_runs=([fuzz_ase_compile]=150000 [fuzz_threedo_read]=1000000)
 
 for target in "${targets[@]}"; do
   corpus=$build/corpus/$target
-  mkdir -p "$corpus"
-  echo "== $target for ${seconds}s"
-  ASAN_OPTIONS=detect_leaks=1 "$build/fuzz/$target" "$corpus" "$seeds/$target" \
-    -max_total_time="$seconds" -max_len="${max_len[$target]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  budget=(-max_total_time="$seconds")
+  if $fixed; then
+    corpus=$build/fixed-corpus/$target
+    rm -rf "$corpus"
+    budget+=(-seed=1 -runs="${fixed_runs[$target]}")
+    echo "== $target, ${fixed_runs[$target]} inputs from seed 1"
+  else
+    echo "== $target for ${seconds}s"
+  fi
+  mkdir -p "$corpus" "fuzz/regressions/$target"
+  ASAN_OPTIONS=detect_leaks=1 "$build/fuzz/$target" "$corpus" "$seeds/$target" "fuzz/regressions/$target" \
+    "${budget[@]}" -max_len="${max_len[$target]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$build/artifacts/$target-" 2>"$build/$target.log" || {
     tail -n 60 "$build/$target.log"
     echo "$target: finding, input kept under $build/artifacts/" >&2
