@@ -32,6 +32,13 @@ void Count(Poly& into, int32_t side) {
     }
 }
 
+// Asked once: the answer comes from reading system files, and small nodes
+// are counted by the thousand.
+unsigned Cores() {
+    static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return cores;
+}
+
 }  // namespace
 
 void CountSidesLiteral(std::vector<Poly>& polys) {
@@ -53,7 +60,7 @@ void CountSides(std::vector<Poly>& polys, BuildStrategy strategy) {
             CountSidesLiteral(polys);
             break;
         case BuildStrategy::Fast:
-            CountSidesFast(polys, std::max(1u, std::thread::hardware_concurrency()));
+            CountSidesFast(polys, Cores());
             break;
     }
 }

@@ -13,7 +13,9 @@ namespace tarvel {
 //   classification;
 // - a bounding-volume hierarchy over the polygons lets a whole group whose box
 //   lies farther than the tolerance from a plane (with a margin for the
-//   rounding of the distance) count as in front or behind at once;
+//   rounding of the distance) count as in front or behind at once, and the
+//   groups it cannot decide are tested corner by corner in one vectorised
+//   pass over their stored coordinates;
 // - the planes are shared out between up to `threads` threads.
 // Polygon planes must already be computed.
 void CountSidesFast(std::vector<Poly>& polys, unsigned threads);

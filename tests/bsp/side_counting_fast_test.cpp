@@ -178,6 +178,33 @@ TEST(SideCountingFast, equals_the_pairwise_count_for_clusters_at_the_tolerance) 
     ExpectSameCounts(polys, 1);
 }
 
+TEST(SideCountingFast, equals_the_pairwise_count_for_corners_on_both_sides_of_the_tolerance) {
+    // Triangles whose corners sit at every pair of offsets around the
+    // tolerance, infinities and NaN included, so that groups stay undecided
+    // and each polygon's side comes from its corners one by one.
+    const float eps = kOnPlaneEpsilon;
+    const float inf = std::numeric_limits<float>::infinity();
+    const float offsets[] = {0.0f,  std::nextafter(eps, 0.0f),
+                             eps,   -std::nextafter(eps, 1.0f),
+                             -eps,  0.5f,
+                             -0.5f, inf,
+                             -inf,  std::numeric_limits<float>::quiet_NaN()};
+    std::vector<Poly> polys;
+    for (int i = 0; i < 20; ++i) {
+        const float fx = static_cast<float>(i);
+        polys.push_back(Triangle(At(fx, 0, 0), At(fx + 1, 0, 0), At(fx, 1, 0)));
+    }
+    float fx = 0;
+    for (float z1 : offsets) {
+        for (float z2 : offsets) {
+            polys.push_back(Triangle(At(fx, 4, z1), At(fx + 1, 4, z2), At(fx, 5, 0)));
+            fx += 2;
+        }
+    }
+    ExpectSameCounts(polys, 1);
+    ExpectSameCounts(polys, 2);
+}
+
 TEST(SideCountingFast, handles_polygons_without_points_and_degenerate_planes) {
     std::vector<Poly> polys = RandomScene(11, 30, 10, false);
     Poly empty;

@@ -1,0 +1,157 @@
+#include "bsp/poly_bvh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace tarvel {
+
+namespace {
+
+Box BoxOf(const Poly& poly) {
+    Box box;
+    box.lo[0] = box.lo[1] = box.lo[2] = INFINITY;
+    box.hi[0] = box.hi[1] = box.hi[2] = -INFINITY;
+    for (const APoint& p : poly.points) {
+        const double xyz[3] = {p.x, p.y, p.z};
+        for (int k = 0; k < 3; ++k) {
+            box.finite = box.finite && std::isfinite(xyz[k]);
+            box.lo[k] = std::min(box.lo[k], xyz[k]);
+            box.hi[k] = std::max(box.hi[k], xyz[k]);
+        }
+    }
+    return box;
+}
+
+void Grow(Box& into, const Box& other) {
+    into.finite = into.finite && other.finite;
+    for (int k = 0; k < 3; ++k) {
+        into.lo[k] = std::min(into.lo[k], other.lo[k]);
+        into.hi[k] = std::max(into.hi[k], other.hi[k]);
+    }
+}
+
+int LongestAxis(const Box& box) {
+    int axis = 0;
+    for (int k = 1; k < 3; ++k) {
+        if (box.hi[k] - box.lo[k] > box.hi[axis] - box.lo[axis]) {
+            axis = k;
+        }
+    }
+    return axis;
+}
+
+// Halves the range around the median of the box centres on the axis.
+void SplitRange(std::vector<int32_t>& order, const std::vector<Box>& boxes, int32_t first,
+                int32_t count, int axis) {
+    auto begin = order.begin() + first;
+    std::nth_element(begin, begin + count / 2, begin + count, [&](int32_t x, int32_t y) {
+        const Box& bx = boxes[static_cast<std::size_t>(x)];
+        const Box& by = boxes[static_cast<std::size_t>(y)];
+        // NaN-free ordering key: non-finite boxes sort by index.
+        const double kx = bx.finite ? bx.lo[axis] + bx.hi[axis] : 0.0;
+        const double ky = by.finite ? by.lo[axis] + by.hi[axis] : 0.0;
+        return kx < ky || (kx == ky && x < y);
+    });
+}
+
+void BuildNodes(PolyBvh& bvh, const std::vector<Poly>& polys, const std::vector<Box>& boxes) {
+    struct Pending {
+        int32_t node, first, count;
+    };
+    std::vector<Pending> work{{0, 0, static_cast<int32_t>(polys.size())}};
+    bvh.nodes.emplace_back();
+    while (!work.empty()) {
+        const Pending job = work.back();
+        work.pop_back();
+        PolyBvh::Node node;
+        node.first = job.first;
+        node.count = job.count;
+        node.box = boxes[static_cast<std::size_t>(bvh.order[static_cast<std::size_t>(job.first)])];
+        for (int32_t i = 0; i < job.count; ++i) {
+            const auto index =
+                static_cast<std::size_t>(bvh.order[static_cast<std::size_t>(job.first + i)]);
+            Grow(node.box, boxes[index]);
+            node.cornerless += polys[index].points.empty() ? 1 : 0;
+        }
+        if (job.count > kBvhLeafSize) {
+            SplitRange(bvh.order, boxes, job.first, job.count, LongestAxis(node.box));
+            node.left = static_cast<int32_t>(bvh.nodes.size());
+            node.right = node.left + 1;
+            bvh.nodes.emplace_back();
+            bvh.nodes.emplace_back();
+            const int32_t half = job.count / 2;
+            work.push_back({node.left, job.first, half});
+            work.push_back({node.right, job.first + half, job.count - half});
+        }
+        bvh.nodes[static_cast<std::size_t>(job.node)] = node;
+    }
+}
+
+void StoreCorners(PolyBvh& bvh, const std::vector<Poly>& polys) {
+    bvh.cornerStart.reserve(polys.size() + 1);
+    for (const int32_t index : bvh.order) {
+        bvh.cornerStart.push_back(static_cast<int32_t>(bvh.x.size()));
+        for (const APoint& p : polys[static_cast<std::size_t>(index)].points) {
+            bvh.x.push_back(p.x);
+            bvh.y.push_back(p.y);
+            bvh.z.push_back(p.z);
+        }
+    }
+    bvh.cornerStart.push_back(static_cast<int32_t>(bvh.x.size()));
+}
+
+}  // namespace
+
+// The threshold as the point test applies it: the float 0.001 widened. A
+// distance counts as on the plane only if it rounds to a float below it, so
+// the "on" side of a box must stay at or below the float just under it.
+BoxSide Classify(const Plane& plane, const Box& box) {
+    static constexpr double kTolerance = static_cast<double>(kOnPlaneEpsilon);
+    static const double kBelowTolerance =
+        static_cast<double>(std::nextafter(kOnPlaneEpsilon, 0.0f));
+    if (!box.finite) {
+        return BoxSide::Unknown;
+    }
+    const double n[3] = {plane.a, plane.b, plane.c};
+    double lo = plane.d, hi = plane.d, scale = std::fabs(static_cast<double>(plane.d));
+    for (int k = 0; k < 3; ++k) {
+        const double near = n[k] >= 0 ? box.lo[k] : box.hi[k];
+        const double far = n[k] >= 0 ? box.hi[k] : box.lo[k];
+        lo += n[k] * near;
+        hi += n[k] * far;
+        scale += std::fabs(n[k]) * std::max(std::fabs(box.lo[k]), std::fabs(box.hi[k]));
+    }
+    // The point test sums in double and rounds to float; its double result is
+    // within a few units in the last place of `scale` of the exact distance,
+    // and so are lo and hi. 1e-12 is a wide safety margin over that.
+    const double margin = scale * 1e-12;
+    if (lo - margin >= kTolerance) {
+        return BoxSide::Front;
+    }
+    if (hi + margin <= -kTolerance) {
+        return BoxSide::Back;
+    }
+    if (lo - margin >= -kBelowTolerance && hi + margin <= kBelowTolerance) {
+        return BoxSide::On;
+    }
+    return BoxSide::Unknown;
+}
+
+PolyBvh BuildPolyBvh(const std::vector<Poly>& polys) {
+    std::vector<Box> boxes;
+    boxes.reserve(polys.size());
+    for (const Poly& poly : polys) {
+        boxes.push_back(BoxOf(poly));
+    }
+    PolyBvh bvh;
+    bvh.order.resize(polys.size());
+    for (std::size_t i = 0; i < polys.size(); ++i) {
+        bvh.order[i] = static_cast<int32_t>(i);
+    }
+    BuildNodes(bvh, polys, boxes);
+    StoreCorners(bvh, polys);
+    return bvh;
+}
+
+}  // namespace tarvel

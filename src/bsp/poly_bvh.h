@@ -1,0 +1,44 @@
+#pragma once
+
+// A bounding-volume hierarchy over a node's polygons, so that a plane can
+// decide whole groups of them at once, with the polygons' corners stored
+// leaf by leaf for a tight per-corner pass over the groups it cannot decide.
+
+#include <cstdint>
+#include <vector>
+
+#include "bsp/geometry.h"
+
+namespace tarvel {
+
+struct Box {
+    double lo[3] = {0, 0, 0};
+    double hi[3] = {0, 0, 0};
+    bool finite = true;
+};
+
+// Where a box lies against a plane, decided only when every point in it
+// would get that side from the point test; Unknown otherwise.
+enum class BoxSide { Front, Back, On, Unknown };
+BoxSide Classify(const Plane& plane, const Box& box);
+
+struct PolyBvh {
+    struct Node {
+        Box box;
+        int32_t first = 0, count = 0;   // the range of `order` below this node
+        int32_t left = -1, right = -1;  // children, -1 for a leaf
+        int32_t cornerless = 0;         // polygons without points, which cross everything
+    };
+    std::vector<Node> nodes;     // nodes[0] is the root
+    std::vector<int32_t> order;  // polygon indices, grouped by node
+    // The corners of polygon order[i] are x/y/z[cornerStart[i] .. cornerStart[i + 1]).
+    std::vector<int32_t> cornerStart;
+    std::vector<float> x, y, z;
+};
+
+inline constexpr int32_t kBvhLeafSize = 16;
+
+// Needs at least one polygon.
+PolyBvh BuildPolyBvh(const std::vector<Poly>& polys);
+
+}  // namespace tarvel
