@@ -8,6 +8,14 @@ namespace tarvel {
 
 namespace {
 
+// The threshold as the point test applies it: the float 0.001 widened. A
+// distance counts as on the plane only if it rounds to a float below it, so
+// the "on" side of a box must stay at or below the float just under it.
+// Constants at file scope: a function-local static would be checked for its
+// initialisation on every one of the many calls.
+constexpr double kTolerance = static_cast<double>(kOnPlaneEpsilon);
+const double kBelowTolerance = static_cast<double>(std::nextafter(kOnPlaneEpsilon, 0.0f));
+
 Box BoxOf(const Poly& poly) {
     Box box;
     box.lo[0] = box.lo[1] = box.lo[2] = INFINITY;
@@ -103,13 +111,7 @@ void StoreCorners(PolyBvh& bvh, const std::vector<Poly>& polys) {
 
 }  // namespace
 
-// The threshold as the point test applies it: the float 0.001 widened. A
-// distance counts as on the plane only if it rounds to a float below it, so
-// the "on" side of a box must stay at or below the float just under it.
 BoxSide Classify(const Plane& plane, const Box& box) {
-    static constexpr double kTolerance = static_cast<double>(kOnPlaneEpsilon);
-    static const double kBelowTolerance =
-        static_cast<double>(std::nextafter(kOnPlaneEpsilon, 0.0f));
     if (!box.finite) {
         return BoxSide::Unknown;
     }
