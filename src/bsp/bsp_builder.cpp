@@ -56,7 +56,7 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
     }
     UpdateCounters();
     PrepareNode(node, strategy);
-    ChooseSplitter(node);
+    ChooseSplitter(node, strategy);
     SortPolys(node, materials);
     counts = SortedCounts(node);
     // A partition that repeats the parent's exactly would repeat forever.

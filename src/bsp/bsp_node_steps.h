@@ -13,13 +13,20 @@
 
 namespace tarvel {
 
-// Recomputes every polygon's plane, counts how the others lie against it and
-// dumps the list.
+// Whether the preparation fills every polygon's counters: for the literal
+// strategy, and for any strategy while the log file takes the dumps, which
+// show them. Otherwise the splitter is searched for without them.
+bool CountsEverySide(BuildStrategy strategy);
+
+// Recomputes every polygon's plane and, when CountsEverySide, counts how the
+// others lie against it and dumps the list.
 void PrepareNode(BSPNode& node, BuildStrategy strategy);
 
 // Sets the node's plane from the best splitter and returns its position;
-// none, after the "ARSE!" message box, for an empty list.
+// none, after the "ARSE!" message box, for an empty list. The first form
+// reads the counters; the second searches when they were not filled.
 std::optional<std::size_t> ChooseSplitter(BSPNode& node);
+std::optional<std::size_t> ChooseSplitter(BSPNode& node, BuildStrategy strategy);
 
 // Hands a copy of every polygon to the child or on-plane list its side
 // against the node's plane calls for, cutting those that cross it.

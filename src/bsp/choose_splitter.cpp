@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "bsp/bsp_node_steps.h"
+#include "bsp/side_counting.h"
+#include "bsp/splitter_search.h"
 #include "log/fast_format.h"
 #include "log/log.h"
 
@@ -49,17 +51,23 @@ std::optional<std::size_t> BestOf(const std::vector<Poly>& polys, const Pass& pa
     return best;
 }
 
-}  // namespace
-
-std::optional<std::size_t> ChooseSplitter(BSPNode& node) {
-    const std::vector<Poly>& polys = node.polys.items;
-    std::optional<std::size_t> chosen;
+// From the counters of every polygon.
+std::optional<std::size_t> BestCounted(const std::vector<Poly>& polys) {
     for (const Pass& pass : kPasses) {
-        chosen = BestOf(polys, pass);
-        if (chosen) {
-            break;
+        if (auto chosen = BestOf(polys, pass)) {
+            return chosen;
         }
     }
+    return std::nullopt;
+}
+
+// Every score is below the passes' ceilings when there are fewer polygons
+// than that.
+constexpr std::size_t kMaxSearched = 10'000'000;
+
+// Takes the best splitter, or the first polygon when no pass admits any.
+std::optional<std::size_t> TakeSplitter(BSPNode& node, std::optional<std::size_t> chosen) {
+    const std::vector<Poly>& polys = node.polys.items;
     if (!chosen && !polys.empty()) {
         chosen = 0;
     }
@@ -83,6 +91,19 @@ std::optional<std::size_t> ChooseSplitter(BSPNode& node) {
         out.push_back('\n');
     });
     return chosen;
+}
+
+}  // namespace
+
+std::optional<std::size_t> ChooseSplitter(BSPNode& node) {
+    return TakeSplitter(node, BestCounted(node.polys.items));
+}
+
+std::optional<std::size_t> ChooseSplitter(BSPNode& node, BuildStrategy strategy) {
+    if (CountsEverySide(strategy) || node.polys.items.size() >= kMaxSearched) {
+        return ChooseSplitter(node);
+    }
+    return TakeSplitter(node, SearchSplitter(node.polys.items, MachineCores()));
 }
 
 }  // namespace tarvel

@@ -44,6 +44,14 @@ struct Poly {
     int32_t countOnFront = 0;
     int32_t countOnBack = 0;
     int32_t countCrossing = 0;
+    // The polygon's place in the order of the last bounding-volume hierarchy
+    // built over its ancestors' polygons, -1 before the first; pieces keep
+    // their source's. Spatially close polygons have close ranks.
+    int32_t spatialRank = -1;
+    // The spatial rank of a polygon this one's plane was last found to cut,
+    // -1 if none: the nodes below, which mostly keep that polygon, check it
+    // before looking for another.
+    int32_t crossedRank = -1;
 
     void ResetCounters() {
         countInFront = countInBack = countOnFront = countOnBack = countCrossing = 0;

@@ -39,6 +39,18 @@ void Grow(Box& into, const Box& other) {
     }
 }
 
+// The box and the cornerless count of the node's range of `order`.
+void CoverRange(PolyBvh::Node& node, const std::vector<int32_t>& order,
+                const std::vector<Poly>& polys, const std::vector<Box>& boxes) {
+    node.box = boxes[static_cast<std::size_t>(order[static_cast<std::size_t>(node.first)])];
+    for (int32_t i = 0; i < node.count; ++i) {
+        const auto index =
+            static_cast<std::size_t>(order[static_cast<std::size_t>(node.first + i)]);
+        Grow(node.box, boxes[index]);
+        node.cornerless += polys[index].points.empty() ? 1 : 0;
+    }
+}
+
 int LongestAxis(const Box& box) {
     int axis = 0;
     for (int k = 1; k < 3; ++k) {
@@ -75,13 +87,7 @@ void BuildNodes(PolyBvh& bvh, const std::vector<Poly>& polys, const std::vector<
         PolyBvh::Node node;
         node.first = job.first;
         node.count = job.count;
-        node.box = boxes[static_cast<std::size_t>(bvh.order[static_cast<std::size_t>(job.first)])];
-        for (int32_t i = 0; i < job.count; ++i) {
-            const auto index =
-                static_cast<std::size_t>(bvh.order[static_cast<std::size_t>(job.first + i)]);
-            Grow(node.box, boxes[index]);
-            node.cornerless += polys[index].points.empty() ? 1 : 0;
-        }
+        CoverRange(node, bvh.order, polys, boxes);
         if (job.count > kBvhLeafSize) {
             SplitRange(bvh.order, boxes, job.first, job.count, LongestAxis(node.box));
             node.left = static_cast<int32_t>(bvh.nodes.size());
@@ -96,8 +102,70 @@ void BuildNodes(PolyBvh& bvh, const std::vector<Poly>& polys, const std::vector<
     }
 }
 
+// The ranks' order, and among equal ranks (pieces of one polygon) the list's.
+void OrderByRank(PolyBvh& bvh, const std::vector<Poly>& polys) {
+    std::vector<std::pair<int32_t, int32_t>> keyed;
+    keyed.reserve(polys.size());
+    for (std::size_t i = 0; i < polys.size(); ++i) {
+        keyed.emplace_back(polys[i].spatialRank, static_cast<int32_t>(i));
+    }
+    std::sort(keyed.begin(), keyed.end());
+    bvh.order.reserve(keyed.size());
+    for (const auto& [rank, index] : keyed) {
+        bvh.order.push_back(index);
+    }
+}
+
+// Nodes over `order` as it stands, each range halved; the boxes are merged
+// from the leaves up, children having been added after their parents.
+void BuildNodesInOrder(PolyBvh& bvh, const std::vector<Poly>& polys,
+                       const std::vector<Box>& boxes) {
+    std::vector<int32_t> work{0};
+    bvh.nodes.emplace_back();
+    bvh.nodes[0].count = static_cast<int32_t>(polys.size());
+    while (!work.empty()) {
+        const auto index = static_cast<std::size_t>(work.back());
+        work.pop_back();
+        const int32_t first = bvh.nodes[index].first, count = bvh.nodes[index].count;
+        if (count <= kBvhLeafSize) {
+            continue;
+        }
+        const auto left = static_cast<int32_t>(bvh.nodes.size());
+        bvh.nodes[index].left = left;
+        bvh.nodes[index].right = left + 1;
+        PolyBvh::Node child;
+        child.first = first;
+        child.count = count / 2;
+        bvh.nodes.push_back(child);
+        child.first = first + count / 2;
+        child.count = count - count / 2;
+        bvh.nodes.push_back(child);
+        work.push_back(left);
+        work.push_back(left + 1);
+    }
+    for (std::size_t k = bvh.nodes.size(); k-- > 0;) {
+        PolyBvh::Node& node = bvh.nodes[k];
+        if (node.left >= 0) {
+            const PolyBvh::Node& l = bvh.nodes[static_cast<std::size_t>(node.left)];
+            const PolyBvh::Node& r = bvh.nodes[static_cast<std::size_t>(node.right)];
+            node.box = l.box;
+            Grow(node.box, r.box);
+            node.cornerless = l.cornerless + r.cornerless;
+            continue;
+        }
+        CoverRange(node, bvh.order, polys, boxes);
+    }
+}
+
 void StoreCorners(PolyBvh& bvh, const std::vector<Poly>& polys) {
     bvh.cornerStart.reserve(polys.size() + 1);
+    std::size_t corners = 0;
+    for (const Poly& poly : polys) {
+        corners += poly.points.size();
+    }
+    bvh.x.reserve(corners);
+    bvh.y.reserve(corners);
+    bvh.z.reserve(corners);
     for (const int32_t index : bvh.order) {
         bvh.cornerStart.push_back(static_cast<int32_t>(bvh.x.size()));
         for (const APoint& p : polys[static_cast<std::size_t>(index)].points) {
@@ -140,18 +208,28 @@ BoxSide Classify(const Plane& plane, const Box& box) {
     return BoxSide::Unknown;
 }
 
-PolyBvh BuildPolyBvh(const std::vector<Poly>& polys) {
+PolyBvh BuildPolyBvh(std::vector<Poly>& polys) {
     std::vector<Box> boxes;
     boxes.reserve(polys.size());
     for (const Poly& poly : polys) {
         boxes.push_back(BoxOf(poly));
     }
     PolyBvh bvh;
-    bvh.order.resize(polys.size());
-    for (std::size_t i = 0; i < polys.size(); ++i) {
-        bvh.order[i] = static_cast<int32_t>(i);
+    const bool ranked = std::all_of(polys.begin(), polys.end(),
+                                    [](const Poly& poly) { return poly.spatialRank >= 0; });
+    if (ranked) {
+        OrderByRank(bvh, polys);
+        BuildNodesInOrder(bvh, polys, boxes);
+    } else {
+        bvh.order.resize(polys.size());
+        for (std::size_t i = 0; i < polys.size(); ++i) {
+            bvh.order[i] = static_cast<int32_t>(i);
+        }
+        BuildNodes(bvh, polys, boxes);
+        for (std::size_t i = 0; i < bvh.order.size(); ++i) {
+            polys[static_cast<std::size_t>(bvh.order[i])].spatialRank = static_cast<int32_t>(i);
+        }
     }
-    BuildNodes(bvh, polys, boxes);
     StoreCorners(bvh, polys);
     return bvh;
 }

@@ -38,7 +38,10 @@ struct PolyBvh {
 
 inline constexpr int32_t kBvhLeafSize = 16;
 
-// Needs at least one polygon.
-PolyBvh BuildPolyBvh(const std::vector<Poly>& polys);
+// Needs at least one polygon. When every polygon has a spatial rank, the
+// hierarchy follows the ranks (halving their order) instead of partitioning
+// the boxes afresh, which is most of the cost of a build; otherwise it
+// partitions and numbers the polygons in its order, for the nodes below.
+PolyBvh BuildPolyBvh(std::vector<Poly>& polys);
 
 }  // namespace tarvel

@@ -1,5 +1,6 @@
 #include "bsp/bsp_node_steps.h"
 #include "bsp/side_counting.h"
+#include "log/log.h"
 
 namespace tarvel {
 
@@ -8,8 +9,14 @@ void PrepareNode(BSPNode& node, BuildStrategy strategy) {
     for (Poly& poly : node.polys.items) {
         ComputePlane(poly);
     }
-    CountSides(node.polys.items, strategy);
-    node.polys.Dump();
+    if (CountsEverySide(strategy)) {
+        CountSides(node.polys.items, strategy);
+        node.polys.Dump();
+    }
+}
+
+bool CountsEverySide(BuildStrategy strategy) {
+    return strategy == BuildStrategy::Literal || LogFileActive();
 }
 
 }  // namespace tarvel

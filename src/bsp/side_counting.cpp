@@ -32,14 +32,14 @@ void Count(Poly& into, int32_t side) {
     }
 }
 
-// Asked once: the answer comes from reading system files, and small nodes
-// are counted by the thousand.
-unsigned Cores() {
+}  // namespace
+
+unsigned MachineCores() {
+    // Asked once: the answer comes from reading system files, and small
+    // nodes are counted by the thousand.
     static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     return cores;
 }
-
-}  // namespace
 
 void CountSidesLiteral(std::vector<Poly>& polys) {
     const std::size_t n = polys.size();
@@ -60,7 +60,7 @@ void CountSides(std::vector<Poly>& polys, BuildStrategy strategy) {
             CountSidesLiteral(polys);
             break;
         case BuildStrategy::Fast:
-            CountSidesFast(polys, Cores());
+            CountSidesFast(polys, MachineCores());
             break;
     }
 }

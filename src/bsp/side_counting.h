@@ -11,6 +11,9 @@ namespace tarvel {
 // against its plane (xdOnEither is not counted). Planes must be computed.
 void CountSides(std::vector<Poly>& polys, BuildStrategy strategy);
 
+// The threads a node's counting may use.
+unsigned MachineCores();
+
 // The reference: PolySide on every ordered pair, n*(n-1) calls.
 void CountSidesLiteral(std::vector<Poly>& polys);
 

@@ -278,6 +278,53 @@ TEST(BuildProperties, both_strategies_build_the_same_tree) {
     EXPECT_EQ(literal.shown, fast.shown);
 }
 
+// The tree's shape: every node's plane, bit for bit, and the sizes of its
+// lists, in pre-order.
+std::string Shape(const BSPNode& root) {
+    std::string out;
+    std::vector<const BSPNode*> pending{&root};
+    while (!pending.empty()) {
+        const BSPNode* node = pending.back();
+        pending.pop_back();
+        const auto size = [](const PolyList* list) { return list ? list->Count() : -1; };
+        const Plane& p = node->plane;
+        out +=
+            Format("(%a %a %a %a) %d %d %d %d\n", p.a, p.b, p.c, p.d, node->polys.Count(),
+                   size(node->onfront.get()), size(node->onback.get()), size(node->flatList.get()));
+        for (const BSPNode* child : {node->inback.get(), node->infront.get()}) {
+            if (child != nullptr) {
+                pending.push_back(child);
+            }
+        }
+    }
+    return out;
+}
+
+TEST(BuildProperties, without_the_log_both_strategies_build_the_same_tree) {
+    // Without a log file the fast build searches for each splitter instead
+    // of counting every pair; the nodes below inherit ranks and crossings.
+    const Cupboard materials = ClipperCupboard();
+    const std::vector<std::vector<Poly>> scenes = {
+        RandomScene({31, 400, 0.3, 0.1, 0.02}), RandomScene({32, 300, 0.0, 0.0}), ConvexFan(300)};
+    for (std::size_t s = 0; s < scenes.size(); ++s) {
+        SCOPED_TRACE(::testing::Message() << "scene " << s);
+        const auto with = [&](BuildStrategy strategy, std::string& shape) {
+            LogCapture log(false);
+            BSPNode root;
+            FillRoot(root, scenes[s], &materials);
+            Build(root, PrevCounts{}, &materials, strategy);
+            shape = Shape(root);
+            return Recorded{"", log.memo.lines, log.counters.shown, log.boxes.messages};
+        };
+        std::string literalShape, fastShape;
+        const Recorded literal = with(BuildStrategy::Literal, literalShape);
+        const Recorded fast = with(BuildStrategy::Fast, fastShape);
+        EXPECT_TRUE(literalShape == fastShape);
+        EXPECT_EQ(literal.memo, fast.memo);
+        EXPECT_EQ(literal.shown, fast.shown);
+    }
+}
+
 // Runs work on a thread with a stack of the given size: too small for a build
 // that recursed once per level of a deep tree.
 void RunOnSmallStack(std::size_t bytes, std::function<void()> work) {

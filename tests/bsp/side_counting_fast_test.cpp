@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bsp/side_counting_fast.h"
+#include "support/awkward_polys.h"
 
 namespace tarvel {
 namespace {
@@ -40,74 +41,9 @@ void CountSidesByPairs(std::vector<Poly>& polys) {
     }
 }
 
-class Random {
-  public:
-    explicit Random(uint64_t seed) : state_(seed) {}
-    uint64_t Next() {
-        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    float Uniform(float lo, float hi) {
-        return lo + (hi - lo) * static_cast<float>(Next() >> 40) / static_cast<float>(1 << 24);
-    }
-
-  private:
-    uint64_t state_;
-};
-
-Poly Triangle(APoint a, APoint b, APoint c) {
-    Poly poly;
-    poly.points = {a, b, c};
-    ComputePlane(poly);
-    return poly;
-}
-
-APoint At(float x, float y, float z) {
-    return APoint{x, y, z, 0, 0, 1, 1, 1};
-}
-
-// A scene with the awkward cases mixed in: coplanar copies with both
-// windings, corners within the tolerance of other planes, degenerate and
-// collinear triangles, and, when asked, non-finite coordinates.
-std::vector<Poly> RandomScene(uint64_t seed, int count, float extent, bool nonFinite) {
-    Random random(seed);
-    std::vector<Poly> polys;
-    while (static_cast<int>(polys.size()) < count) {
-        const int kind = static_cast<int>(random.Next() % 10);
-        const APoint a = At(random.Uniform(-extent, extent), random.Uniform(-extent, extent),
-                            random.Uniform(-extent, extent));
-        const float s = random.Uniform(0.01f, extent / 4);
-        APoint b = At(a.x + s, a.y + random.Uniform(-s, s), a.z);
-        APoint c = At(a.x, a.y + s, a.z + random.Uniform(-s, s));
-        if (kind == 0 && !polys.empty()) {
-            // Coplanar neighbour of the previous triangle, maybe reversed.
-            Poly copy = polys.back();
-            for (APoint& p : copy.points)
-                p.x += 0.25f;
-            if (random.Next() % 2)
-                std::swap(copy.points[1], copy.points[2]);
-            ComputePlane(copy);
-            polys.push_back(copy);
-            continue;
-        }
-        if (kind == 1)
-            b = a;  // repeated corner
-        if (kind == 2)
-            c = At(2 * b.x - a.x, 2 * b.y - a.y, 2 * b.z - a.z);  // collinear
-        if (kind == 3)
-            c.z = a.z + 0.0005f;  // near the plane
-        if (kind == 4 && nonFinite)
-            b.x = std::numeric_limits<float>::infinity();
-        if (kind == 5 && nonFinite)
-            c.y = std::numeric_limits<float>::quiet_NaN();
-        if (kind == 6)
-            b.y = a.y, c.y = a.y;  // axis-aligned
-        polys.push_back(Triangle(a, b, c));
-    }
-    return polys;
-}
+using testing::At;
+using testing::AwkwardScene;
+using testing::Triangle;
 
 void ExpectSameCounts(std::vector<Poly> polys, unsigned threads) {
     std::vector<Poly> reference = polys;
@@ -139,7 +75,7 @@ TEST(SideCountingFast, equals_the_pairwise_count_on_random_scenes) {
         {7, 300, 10, true, 1},   {8, 2500, 50, false, 2},   {9, 2500, 5, true, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.seed);
-        ExpectSameCounts(RandomScene(c.seed, c.count, c.extent, c.nonFinite), c.threads);
+        ExpectSameCounts(AwkwardScene(c.seed, c.count, c.extent, c.nonFinite), c.threads);
     }
 }
 
@@ -206,7 +142,7 @@ TEST(SideCountingFast, equals_the_pairwise_count_for_corners_on_both_sides_of_th
 }
 
 TEST(SideCountingFast, handles_polygons_without_points_and_degenerate_planes) {
-    std::vector<Poly> polys = RandomScene(11, 30, 10, false);
+    std::vector<Poly> polys = AwkwardScene(11, 30, 10, false);
     Poly empty;
     polys.insert(polys.begin() + 3, empty);
     Poly two;

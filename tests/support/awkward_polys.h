@@ -1,0 +1,80 @@
+#pragma once
+
+// Random polygons with the cases that trip up side counting mixed in.
+
+#include <cstdint>
+#include <limits>
+#include <utility>
+#include <vector>
+
+#include "bsp/geometry.h"
+#include "support/bsp_fixtures.h"
+
+namespace tarvel::testing {
+
+class Random {
+  public:
+    explicit Random(uint64_t seed) : state_(seed) {}
+    uint64_t Next() {
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    float Uniform(float lo, float hi) {
+        return lo + (hi - lo) * static_cast<float>(Next() >> 40) / static_cast<float>(1 << 24);
+    }
+
+  private:
+    uint64_t state_;
+};
+
+inline Poly Triangle(APoint a, APoint b, APoint c) {
+    Poly poly;
+    poly.points = {a, b, c};
+    ComputePlane(poly);
+    return poly;
+}
+
+// A scene with the awkward cases mixed in: coplanar copies with both
+// windings, corners within the tolerance of other planes, degenerate and
+// collinear triangles, and, when asked, non-finite coordinates.
+inline std::vector<Poly> AwkwardScene(uint64_t seed, int count, float extent, bool nonFinite) {
+    Random random(seed);
+    std::vector<Poly> polys;
+    while (static_cast<int>(polys.size()) < count) {
+        const int kind = static_cast<int>(random.Next() % 10);
+        const APoint a = At(random.Uniform(-extent, extent), random.Uniform(-extent, extent),
+                            random.Uniform(-extent, extent));
+        const float s = random.Uniform(0.01f, extent / 4);
+        APoint b = At(a.x + s, a.y + random.Uniform(-s, s), a.z);
+        APoint c = At(a.x, a.y + s, a.z + random.Uniform(-s, s));
+        if (kind == 0 && !polys.empty()) {
+            // Coplanar neighbour of the previous triangle, maybe reversed.
+            Poly copy = polys.back();
+            for (APoint& p : copy.points)
+                p.x += 0.25f;
+            if (random.Next() % 2)
+                std::swap(copy.points[1], copy.points[2]);
+            ComputePlane(copy);
+            polys.push_back(copy);
+            continue;
+        }
+        if (kind == 1)
+            b = a;  // repeated corner
+        if (kind == 2)
+            c = At(2 * b.x - a.x, 2 * b.y - a.y, 2 * b.z - a.z);  // collinear
+        if (kind == 3)
+            c.z = a.z + 0.0005f;  // near the plane
+        if (kind == 4 && nonFinite)
+            b.x = std::numeric_limits<float>::infinity();
+        if (kind == 5 && nonFinite)
+            c.y = std::numeric_limits<float>::quiet_NaN();
+        if (kind == 6)
+            b.y = a.y, c.y = a.y;  // axis-aligned
+        polys.push_back(Triangle(a, b, c));
+    }
+    return polys;
+}
+
+}  // namespace tarvel::testing
