@@ -46,7 +46,7 @@ void LeaveNode() {
 // and the recursion guard. True when its children are to be built, with the
 // counts they inherit.
 bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
-               BuildStrategy strategy, PrevCounts& counts) {
+               BuildStrategy strategy, PolyHandoff handoff, PrevCounts& counts) {
     Counters& c = ProgressCounters();
     c.listSize = node.polys.Count();
     c.depth += 1;
@@ -57,7 +57,7 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
     UpdateCounters();
     PrepareNode(node, strategy);
     ChooseSplitter(node, strategy);
-    SortPolys(node, materials);
+    SortPolys(node, materials, handoff);
     counts = SortedCounts(node);
     // A partition that repeats the parent's exactly would repeat forever.
     if (counts == prev) {
@@ -85,7 +85,9 @@ struct Frame {
 void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy) {
     std::vector<Frame> stack;
     PrevCounts counts;
-    if (EnterNode(node, prev, materials, strategy, counts)) {
+    // The root's list outlives the build (the preview shows it); every other
+    // node's is released once sorted, so its polygons move to the children.
+    if (EnterNode(node, prev, materials, strategy, PolyHandoff::Copy, counts)) {
         stack.push_back(Frame{&node, counts, Next::InFront});
     }
     while (!stack.empty()) {
@@ -110,10 +112,11 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
         }
         LogFileText(line);
         const PrevCounts inherited = top.counts;
-        const bool descend = EnterNode(*child, inherited, materials, strategy, counts);
-        // Sorted and past the guard, the child's own polygons live on as
-        // copies in its children and on-plane lists. The guard at a child
-        // copies from that child's children, which keep theirs.
+        const bool descend =
+            EnterNode(*child, inherited, materials, strategy, PolyHandoff::Move, counts);
+        // Sorted and past the guard, the child's own polygons live on in its
+        // children and on-plane lists. The guard at a child copies from that
+        // child's children, which keep theirs.
         child->polys.Release();
         if (descend) {
             stack.push_back(Frame{child, counts, Next::InFront});

@@ -28,9 +28,12 @@ void PrepareNode(BSPNode& node, BuildStrategy strategy);
 std::optional<std::size_t> ChooseSplitter(BSPNode& node);
 std::optional<std::size_t> ChooseSplitter(BSPNode& node, BuildStrategy strategy);
 
-// Hands a copy of every polygon to the child or on-plane list its side
+// Hands every polygon to the child or on-plane list its side
 // against the node's plane calls for, cutting those that cross it.
-void SortPolys(BSPNode& node, const Cupboard* materials);
+// Move leaves the node's own list with emptied polygons (still counted), for
+// a node whose list nothing reads after its sort.
+enum class PolyHandoff { Copy, Move };
+void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff = PolyHandoff::Copy);
 
 // What the sort produced: the counts of infront, onfront, onback and inback.
 PrevCounts SortedCounts(const BSPNode& node);

@@ -44,26 +44,36 @@ void Split(BSPNode& node, const Poly& poly, const Cupboard* materials) {
     }
 }
 
-void Place(BSPNode& node, const Poly& poly, int32_t side, const Cupboard* materials) {
+// Hands the polygon to the list its side calls for: a copy, or the polygon
+// itself when the node's list is not needed afterwards.
+void Place(BSPNode& node, Poly& poly, int32_t side, const Cupboard* materials,
+           PolyHandoff handoff) {
+    const auto hand = [&](PolyList& list) {
+        if (handoff == PolyHandoff::Move) {
+            list.Add(std::move(poly), materials);
+        } else {
+            list.Add(poly, materials);
+        }
+    };
     switch (side) {
         case xdInFront:
-            ListOf(node.infront).Add(poly, materials);
+            hand(ListOf(node.infront));
             break;
         case xdInBack:
-            ListOf(node.inback).Add(poly, materials);
+            hand(ListOf(node.inback));
             break;
         case xdOnFront:
             AddDone(1);
-            ListOf(node.onfront).Add(poly, materials);
+            hand(ListOf(node.onfront));
             break;
         case xdOnBack:
             AddDone(1);
-            ListOf(node.onback).Add(poly, materials);
+            hand(ListOf(node.onback));
             break;
         case xdOnEither:
             AddDone(2);
             ListOf(node.onfront).Add(poly, materials);
-            ListOf(node.onback).Add(poly, materials);
+            hand(ListOf(node.onback));
             break;
         default:
             Split(node, poly, materials);
@@ -110,8 +120,8 @@ void DumpSorted(const BSPNode& node) {
 
 }  // namespace
 
-void SortPolys(BSPNode& node, const Cupboard* materials) {
-    const std::vector<Poly>& polys = node.polys.items;
+void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff) {
+    std::vector<Poly>& polys = node.polys.items;
     if (polys.empty()) {
         return;
     }
@@ -129,7 +139,7 @@ void SortPolys(BSPNode& node, const Cupboard* materials) {
             out.append(SideName(side));
             out.append(")\n");
         });
-        Place(node, polys[k], side, materials);
+        Place(node, polys[k], side, materials, handoff);
     }
     DumpSorted(node);
 }
