@@ -1,8 +1,12 @@
 #include "bsp/bsp_builder.h"
 
+#include <memory>
 #include <vector>
 
 #include "bsp/bsp_node_steps.h"
+#include "bsp/side_counting.h"
+#include "bsp/splitter_prefetch.h"
+#include "bsp/splitter_search.h"
 #include "log/log.h"
 
 namespace tarvel {
@@ -46,7 +50,8 @@ void LeaveNode() {
 // and the recursion guard. True when its children are to be built, with the
 // counts they inherit.
 bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
-               BuildStrategy strategy, PolyHandoff handoff, PrevCounts& counts) {
+               BuildStrategy strategy, PolyHandoff handoff, SplitterPrefetch* prefetch,
+               PrevCounts& counts) {
     Counters& c = ProgressCounters();
     c.listSize = node.polys.Count();
     c.depth += 1;
@@ -55,8 +60,12 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
         c.maxDepth = c.depth;
     }
     UpdateCounters();
-    PrepareNode(node, strategy);
-    ChooseSplitter(node, strategy);
+    if (prefetch != nullptr && node.polys.items.size() <= kMaxSearchedPolys) {
+        UseSplitter(node, prefetch->Take(node));
+    } else {
+        PrepareNode(node, strategy);
+        ChooseSplitter(node, strategy);
+    }
     SortPolys(node, materials, handoff);
     counts = SortedCounts(node);
     // A partition that repeats the parent's exactly would repeat forever.
@@ -66,6 +75,26 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
         return false;
     }
     return true;
+}
+
+// A second thread pays only on a large tree whose splitters are searched.
+std::unique_ptr<SplitterPrefetch> PrefetchFor(const BSPNode& root, BuildStrategy strategy) {
+    const std::size_t polys = root.polys.items.size();
+    if (CountsEverySide(strategy) || MachineCores() < 2 ||
+        polys < 8 * SplitterPrefetch::kMinPolys || polys > kMaxSearchedPolys) {
+        return nullptr;
+    }
+    return std::make_unique<SplitterPrefetch>();
+}
+
+// The inback child waits while the infront subtree is built.
+void QueueInBack(SplitterPrefetch* prefetch, BSPNode& node) {
+    BSPNode* child = node.inback.get();
+    if (prefetch != nullptr && child != nullptr &&
+        child->polys.items.size() >= SplitterPrefetch::kMinPolys &&
+        child->polys.items.size() <= kMaxSearchedPolys) {
+        prefetch->Submit(*child);
+    }
 }
 
 enum class Next { InFront, InBack, Leave };
@@ -85,9 +114,11 @@ struct Frame {
 void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy) {
     std::vector<Frame> stack;
     PrevCounts counts;
+    const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, strategy);
     // The root's list outlives the build (the preview shows it); every other
     // node's is released once sorted, so its polygons move to the children.
-    if (EnterNode(node, prev, materials, strategy, PolyHandoff::Copy, counts)) {
+    if (EnterNode(node, prev, materials, strategy, PolyHandoff::Copy, prefetch.get(), counts)) {
+        QueueInBack(prefetch.get(), node);
         stack.push_back(Frame{&node, counts, Next::InFront});
     }
     while (!stack.empty()) {
@@ -112,13 +143,14 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
         }
         LogFileText(line);
         const PrevCounts inherited = top.counts;
-        const bool descend =
-            EnterNode(*child, inherited, materials, strategy, PolyHandoff::Move, counts);
+        const bool descend = EnterNode(*child, inherited, materials, strategy, PolyHandoff::Move,
+                                       prefetch.get(), counts);
         // Sorted and past the guard, the child's own polygons live on in its
         // children and on-plane lists. The guard at a child copies from that
         // child's children, which keep theirs.
         child->polys.Release();
         if (descend) {
+            QueueInBack(prefetch.get(), *child);
             stack.push_back(Frame{child, counts, Next::InFront});
         }
     }

@@ -27,6 +27,9 @@ void PrepareNode(BSPNode& node, BuildStrategy strategy);
 // reads the counters; the second searches when they were not filled.
 std::optional<std::size_t> ChooseSplitter(BSPNode& node);
 std::optional<std::size_t> ChooseSplitter(BSPNode& node, BuildStrategy strategy);
+// The same from a splitter searched beforehand: the first polygon when
+// there is none, the message box for an empty list.
+std::optional<std::size_t> UseSplitter(BSPNode& node, std::optional<std::size_t> chosen);
 
 // Hands every polygon to the child or on-plane list its side
 // against the node's plane calls for, cutting those that cross it.

@@ -61,12 +61,9 @@ std::optional<std::size_t> BestCounted(const std::vector<Poly>& polys) {
     return std::nullopt;
 }
 
-// Every score is below the passes' ceilings when there are fewer polygons
-// than that.
-constexpr std::size_t kMaxSearched = 10'000'000;
+}  // namespace
 
-// Takes the best splitter, or the first polygon when no pass admits any.
-std::optional<std::size_t> TakeSplitter(BSPNode& node, std::optional<std::size_t> chosen) {
+std::optional<std::size_t> UseSplitter(BSPNode& node, std::optional<std::size_t> chosen) {
     const std::vector<Poly>& polys = node.polys.items;
     if (!chosen && !polys.empty()) {
         chosen = 0;
@@ -93,17 +90,15 @@ std::optional<std::size_t> TakeSplitter(BSPNode& node, std::optional<std::size_t
     return chosen;
 }
 
-}  // namespace
-
 std::optional<std::size_t> ChooseSplitter(BSPNode& node) {
-    return TakeSplitter(node, BestCounted(node.polys.items));
+    return UseSplitter(node, BestCounted(node.polys.items));
 }
 
 std::optional<std::size_t> ChooseSplitter(BSPNode& node, BuildStrategy strategy) {
-    if (CountsEverySide(strategy) || node.polys.items.size() >= kMaxSearched) {
+    if (CountsEverySide(strategy) || node.polys.items.size() > kMaxSearchedPolys) {
         return ChooseSplitter(node);
     }
-    return TakeSplitter(node, SearchSplitter(node.polys.items, MachineCores()));
+    return UseSplitter(node, SearchSplitter(node.polys.items, MachineCores()));
 }
 
 }  // namespace tarvel

@@ -7,10 +7,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "bsp/bsp_builder.h"
 #include "driver/import.h"
 #include "log/log.h"
 #include "scene_generator/ase_writer.h"
@@ -62,6 +64,28 @@ inline Imported ImportGenerated(const GeneratedScene& scene, const std::string& 
     imported.memo.assign(memo.lines.begin(), memo.lines.end());
     std::filesystem::remove(path);
     return imported;
+}
+
+// A scene's tree built the way a compile builds it, with the debug log off.
+struct BuiltTree {
+    std::unique_ptr<BSPNode> root = std::make_unique<BSPNode>();
+    std::vector<std::string> memo;
+    Counters counters;
+};
+
+inline BuiltTree BuildImported(const ImportedScene& scene, BuildStrategy strategy) {
+    LogContext context;
+    VectorMemoSink memo;
+    context.memo = &memo;
+    ScopedLogContext scope(context);
+    BuiltTree built;
+    for (const Poly& poly : scene.polys.items) {
+        built.root->polys.Add(poly, &scene.cupboard);
+    }
+    Build(*built.root, PrevCounts{}, &scene.cupboard, strategy);
+    built.memo.assign(memo.lines.begin(), memo.lines.end());
+    built.counters = context.counters;
+    return built;
 }
 
 inline const MeshObject* FindObject(const GeneratedScene& scene, const std::string& name) {

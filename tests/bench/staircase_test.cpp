@@ -86,18 +86,10 @@ TEST(Staircase, builds_a_tree_as_deep_as_the_scene) {
     ASSERT_TRUE(imported.result.has_value());
     const ImportedScene& scene = *imported.result;
     for (BuildStrategy strategy : {BuildStrategy::Literal, BuildStrategy::Fast}) {
-        LogContext context;
-        VectorMemoSink memo;
-        context.memo = &memo;
-        ScopedLogContext scope(context);
-        BSPNode root;
-        for (const Poly& poly : scene.polys.items) {
-            root.polys.Add(poly, &scene.cupboard);
-        }
-        Build(root, PrevCounts{}, &scene.cupboard, strategy);
-        EXPECT_EQ(context.counters.maxDepth, n);
-        EXPECT_EQ(context.counters.nodeCount, n);
-        for (const std::string& line : memo.lines) {
+        const testing::BuiltTree built = testing::BuildImported(scene, strategy);
+        EXPECT_EQ(built.counters.maxDepth, n);
+        EXPECT_EQ(built.counters.nodeCount, n);
+        for (const std::string& line : built.memo) {
             EXPECT_EQ(line.rfind("Recursion occured", 0), std::string::npos) << line;
         }
     }

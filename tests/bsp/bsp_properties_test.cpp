@@ -12,6 +12,7 @@
 #include "bsp/bsp_builder.h"
 #include "bsp/bsp_node_steps.h"
 #include "support/bsp_fixtures.h"
+#include "support/tree_shape.h"
 
 namespace tarvel {
 namespace {
@@ -278,28 +279,6 @@ TEST(BuildProperties, both_strategies_build_the_same_tree) {
     EXPECT_EQ(literal.shown, fast.shown);
 }
 
-// The tree's shape: every node's plane, bit for bit, and the sizes of its
-// lists, in pre-order.
-std::string Shape(const BSPNode& root) {
-    std::string out;
-    std::vector<const BSPNode*> pending{&root};
-    while (!pending.empty()) {
-        const BSPNode* node = pending.back();
-        pending.pop_back();
-        const auto size = [](const PolyList* list) { return list ? list->Count() : -1; };
-        const Plane& p = node->plane;
-        out +=
-            Format("(%a %a %a %a) %d %d %d %d\n", p.a, p.b, p.c, p.d, node->polys.Count(),
-                   size(node->onfront.get()), size(node->onback.get()), size(node->flatList.get()));
-        for (const BSPNode* child : {node->inback.get(), node->infront.get()}) {
-            if (child != nullptr) {
-                pending.push_back(child);
-            }
-        }
-    }
-    return out;
-}
-
 TEST(BuildProperties, without_the_log_both_strategies_build_the_same_tree) {
     // Without a log file the fast build searches for each splitter instead
     // of counting every pair; the nodes below inherit ranks and crossings.
@@ -313,7 +292,7 @@ TEST(BuildProperties, without_the_log_both_strategies_build_the_same_tree) {
             BSPNode root;
             FillRoot(root, scenes[s], &materials);
             Build(root, PrevCounts{}, &materials, strategy);
-            shape = Shape(root);
+            shape = testing::TreeShape(root);
             return Recorded{"", log.memo.lines, log.counters.shown, log.boxes.messages};
         };
         std::string literalShape, fastShape;

@@ -1,0 +1,91 @@
+#include "bsp/splitter_prefetch.h"
+
+#include "bsp/side_counting.h"
+#include "bsp/splitter_search.h"
+
+namespace tarvel {
+
+std::optional<std::size_t> PlanAndSearch(BSPNode& node) {
+    for (Poly& poly : node.polys.items) {
+        ComputePlane(poly);
+    }
+    return SearchSplitter(node.polys.items, MachineCores());
+}
+
+SplitterPrefetch::SplitterPrefetch() : helper_([this] { Run(); }) {}
+
+SplitterPrefetch::~SplitterPrefetch() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    queued_.notify_all();
+    helper_.join();
+}
+
+void SplitterPrefetch::Submit(BSPNode& node) {
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.push_back(&node);
+        jobs_[&node] = Job{};
+    }
+    queued_.notify_one();
+}
+
+std::optional<std::size_t> SplitterPrefetch::Take(BSPNode& node) {
+    std::unique_lock lock(mutex_);
+    const auto it = jobs_.find(&node);
+    if (it == jobs_.end() || !it->second.started) {
+        if (it != jobs_.end()) {
+            // Usually the latest queued: search the queue from its end.
+            for (auto q = queue_.end(); q != queue_.begin();) {
+                if (*--q == &node) {
+                    queue_.erase(q);
+                    break;
+                }
+            }
+            jobs_.erase(it);
+        }
+        lock.unlock();
+        return PlanAndSearch(node);
+    }
+    // Only this thread adds or removes jobs, so the reference stays valid.
+    Job& job = it->second;
+    finished_.wait(lock, [&] { return job.done; });
+    const Job result = job;
+    jobs_.erase(&node);
+    if (result.error) {
+        std::rethrow_exception(result.error);
+    }
+    return result.splitter;
+}
+
+void SplitterPrefetch::Run() {
+    std::unique_lock lock(mutex_);
+    while (true) {
+        queued_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        if (stopping_) {
+            return;
+        }
+        BSPNode* node = queue_.back();
+        queue_.pop_back();
+        Job& job = jobs_.at(node);
+        job.started = true;
+        lock.unlock();
+        std::optional<std::size_t> splitter;
+        std::exception_ptr error;
+        try {
+            splitter = PlanAndSearch(*node);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        // Take erases a job only once it is done, so `job` is still there.
+        job.splitter = splitter;
+        job.error = error;
+        job.done = true;
+        finished_.notify_all();
+    }
+}
+
+}  // namespace tarvel

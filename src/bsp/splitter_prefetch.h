@@ -1,0 +1,62 @@
+#pragma once
+
+// While the build works through one subtree, a second thread searches the
+// splitters of the nodes that wait their turn on its stack. Each node's
+// splitter depends on its own list alone, so the tree, the counters and the
+// log come out as they would without it.
+
+#include <condition_variable>
+#include <cstddef>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "bsp/bsp_node.h"
+
+namespace tarvel {
+
+class SplitterPrefetch {
+  public:
+    SplitterPrefetch();
+    ~SplitterPrefetch();
+    SplitterPrefetch(const SplitterPrefetch&) = delete;
+    SplitterPrefetch& operator=(const SplitterPrefetch&) = delete;
+
+    // Queues a node whose list is final and which nothing else touches
+    // until Take. The latest queued is searched first: the build reaches the
+    // nodes it queued last first.
+    void Submit(BSPNode& node);
+
+    // The node's planes computed and its splitter searched: by the helper if
+    // it has started on the node (waiting for it to finish), else here.
+    std::optional<std::size_t> Take(BSPNode& node);
+
+    // Only lists this long are worth the hand-over.
+    static constexpr std::size_t kMinPolys = 512;
+
+  private:
+    struct Job {
+        bool started = false;
+        bool done = false;
+        std::optional<std::size_t> splitter;
+        std::exception_ptr error;  // rethrown by Take
+    };
+
+    void Run();
+
+    std::mutex mutex_;
+    std::condition_variable queued_;    // the helper waits for work
+    std::condition_variable finished_;  // Take waits for the helper
+    std::vector<BSPNode*> queue_;
+    std::unordered_map<BSPNode*, Job> jobs_;
+    bool stopping_ = false;
+    std::thread helper_;
+};
+
+// Computes the planes of the node's polygons and searches its splitter.
+std::optional<std::size_t> PlanAndSearch(BSPNode& node);
+
+}  // namespace tarvel
