@@ -102,18 +102,39 @@ void BuildNodes(PolyBvh& bvh, const std::vector<Poly>& polys, const std::vector<
     }
 }
 
-// The ranks' order, and among equal ranks (pieces of one polygon) the list's.
+// The ranks' order, and among equal ranks (pieces of one polygon) the list's:
+// a stable radix sort, linear and free of recursion (deep trees are built on
+// small stacks).
 void OrderByRank(PolyBvh& bvh, const std::vector<Poly>& polys) {
-    std::vector<std::pair<int32_t, int32_t>> keyed;
-    keyed.reserve(polys.size());
+    constexpr int kDigitBits = 11;
+    constexpr int32_t kDigits = 1 << kDigitBits;
+    const auto rankOf = [&polys](int32_t i) {
+        return polys[static_cast<std::size_t>(i)].spatialRank;
+    };
+    std::vector<int32_t> order(polys.size()), sorted(polys.size());
+    int32_t maxRank = 0;
     for (std::size_t i = 0; i < polys.size(); ++i) {
-        keyed.emplace_back(polys[i].spatialRank, static_cast<int32_t>(i));
+        order[i] = static_cast<int32_t>(i);
+        maxRank = std::max(maxRank, polys[i].spatialRank);
     }
-    std::sort(keyed.begin(), keyed.end());
-    bvh.order.reserve(keyed.size());
-    for (const auto& [rank, index] : keyed) {
-        bvh.order.push_back(index);
+    std::vector<int32_t> start(kDigits + 1);
+    for (int shift = 0; shift < 31 && (maxRank >> shift) != 0; shift += kDigitBits) {
+        const auto digit = [&](int32_t i) {
+            return static_cast<std::size_t>((rankOf(i) >> shift) & (kDigits - 1));
+        };
+        std::fill(start.begin(), start.end(), 0);
+        for (const int32_t i : order) {
+            ++start[digit(i) + 1];
+        }
+        for (std::size_t d = 1; d < start.size(); ++d) {
+            start[d] += start[d - 1];
+        }
+        for (const int32_t i : order) {
+            sorted[static_cast<std::size_t>(start[digit(i)]++)] = i;
+        }
+        order.swap(sorted);
     }
+    bvh.order = std::move(order);
 }
 
 // Nodes over `order` as it stands, each range halved; the boxes are merged
