@@ -67,38 +67,36 @@ int32_t PointSide(const Plane& plane, const APoint& point) {
 }
 
 int32_t PolySide(const Plane& plane, const Poly& poly) {
-    int front = 0, back = 0, on = 0;
+    // The point test's outcome as bits, without branching per corner: 1 in
+    // front (at least the tolerance), 2 behind, neither on the plane or NaN.
+    uint32_t sides = 0;
     for (const APoint& point : poly.points) {
-        switch (PointSide(plane, point)) {
-            case xdInFront:
-                ++front;
-                break;
-            case xdInBack:
-                ++back;
-                break;
-            default:
-                ++on;
-                break;
-        }
+        const float dist = Distance(plane, point.x, point.y, point.z);
+        sides |= (dist >= kOnPlaneEpsilon ? 1u : 0u) | (dist <= -kOnPlaneEpsilon ? 2u : 0u);
     }
-    if (front == 0 && back == 0 && on >= 1) {
-        const Plane& own = poly.plane;
-        const float dot = static_cast<float>(static_cast<double>(plane.a) * own.a +
-                                             static_cast<double>(plane.b) * own.b +
-                                             static_cast<double>(plane.c) * own.c);
-        if (dot > 1.0f || dot < -1.0f) {
-            return xdOnEither;
-        }
-        const float angle = static_cast<float>(std::acos(static_cast<double>(dot)) * 57.295779513);
-        return angle < 90.0f ? xdOnFront : xdOnBack;
+    switch (sides) {
+        case 1:
+            return xdInFront;
+        case 2:
+            return xdInBack;
+        case 3:
+            return xdCrossing;
+        default:
+            break;
     }
-    if (front >= 1 && back == 0) {
-        return xdInFront;
+    // No corners is no side either: the tests below ask for one on the plane.
+    if (poly.points.empty()) {
+        return xdCrossing;
     }
-    if (front == 0 && back >= 1) {
-        return xdInBack;
+    const Plane& own = poly.plane;
+    const float dot = static_cast<float>(static_cast<double>(plane.a) * own.a +
+                                         static_cast<double>(plane.b) * own.b +
+                                         static_cast<double>(plane.c) * own.c);
+    if (dot > 1.0f || dot < -1.0f) {
+        return xdOnEither;
     }
-    return xdCrossing;
+    const float angle = static_cast<float>(std::acos(static_cast<double>(dot)) * 57.295779513);
+    return angle < 90.0f ? xdOnFront : xdOnBack;
 }
 
 int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, float y2, float z2,
