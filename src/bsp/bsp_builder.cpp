@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "bsp/bsp_node_steps.h"
+#include "bsp/carried_counts.h"
 #include "bsp/side_counting.h"
 #include "bsp/splitter_prefetch.h"
 #include "bsp/splitter_search.h"
@@ -66,7 +67,12 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
         PrepareNode(node, strategy);
         ChooseSplitter(node, strategy);
     }
-    SortPolys(node, materials, handoff);
+    // Only the search reads carried counters; a build that counts every
+    // side counts them afresh.
+    const std::vector<int32_t> sides = CountsEverySide(strategy)
+                                           ? std::vector<int32_t>{}
+                                           : CarryCounts(node.polys.items, node.plane);
+    SortPolys(node, materials, handoff, sides);
     counts = SortedCounts(node);
     // A partition that repeats the parent's exactly would repeat forever.
     if (counts == prev) {
@@ -114,6 +120,10 @@ struct Frame {
 void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy) {
     std::vector<Frame> stack;
     PrevCounts counts;
+    // What the polygons knew came from lists of an earlier build.
+    for (Poly& poly : node.polys.items) {
+        poly.planeKnown = poly.countsKnown = false;
+    }
     const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, strategy);
     // The root's list outlives the build (the preview shows it); every other
     // node's is released once sorted, so its polygons move to the children.

@@ -8,13 +8,17 @@ BSPNode::~BSPNode() {
     // Detach the children onto a worklist so that destroying a deep tree
     // never recurses.
     std::vector<std::unique_ptr<BSPNode>> pending;
-    if (infront) pending.push_back(std::move(infront));
-    if (inback) pending.push_back(std::move(inback));
+    if (infront)
+        pending.push_back(std::move(infront));
+    if (inback)
+        pending.push_back(std::move(inback));
     while (!pending.empty()) {
         std::unique_ptr<BSPNode> node = std::move(pending.back());
         pending.pop_back();
-        if (node->infront) pending.push_back(std::move(node->infront));
-        if (node->inback) pending.push_back(std::move(node->inback));
+        if (node->infront)
+            pending.push_back(std::move(node->infront));
+        if (node->inback)
+            pending.push_back(std::move(node->inback));
     }
 }
 

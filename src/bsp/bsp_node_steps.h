@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "ase/scene.h"
 #include "bsp/bsp_builder.h"
@@ -22,6 +24,11 @@ bool CountsEverySide(BuildStrategy strategy);
 // others lie against it and dumps the list.
 void PrepareNode(BSPNode& node, BuildStrategy strategy);
 
+// Computes the planes of the polygons; with ReuseKnown, only those whose
+// plane is not known yet (the values are the same either way).
+enum class PlaneReuse { RecomputeAll, ReuseKnown };
+void ComputePlanes(std::vector<Poly>& polys, PlaneReuse reuse);
+
 // Sets the node's plane from the best splitter and returns its position;
 // none, after the "ARSE!" message box, for an empty list. The first form
 // reads the counters; the second searches when they were not filled.
@@ -34,9 +41,14 @@ std::optional<std::size_t> UseSplitter(BSPNode& node, std::optional<std::size_t>
 // Hands every polygon to the child or on-plane list its side
 // against the node's plane calls for, cutting those that cross it.
 // Move leaves the node's own list with emptied polygons (still counted), for
-// a node whose list nothing reads after its sort.
+// a node below the root: nothing reads its list after its sort, and its
+// parent's sort added every polygon in it with the same materials, so their
+// clipper marks stand and are not looked up again.
 enum class PolyHandoff { Copy, Move };
-void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff = PolyHandoff::Copy);
+// sides, when not empty, holds PolySide of every polygon against the plane,
+// already computed.
+void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff = PolyHandoff::Copy,
+               std::span<const int32_t> sides = {});
 
 // What the sort produced: the counts of infront, onfront, onback and inback.
 PrevCounts SortedCounts(const BSPNode& node);

@@ -52,6 +52,14 @@ struct Poly {
     // -1 if none: the nodes below, which mostly keep that polygon, check it
     // before looking for another.
     int32_t crossedRank = -1;
+    // Whether plane is ComputePlane's result for these points. A polygon's
+    // points never change once it is made (a cut makes new pieces), so the
+    // fast build computes each plane once instead of at every node.
+    bool planeKnown = false;
+    // Whether the five counters are exact for the list the polygon is in now.
+    // The fast build finds them while searching a splitter and keeps them up
+    // to date for a child that inherits nearly the whole list.
+    bool countsKnown = false;
 
     void ResetCounters() {
         countInFront = countInBack = countOnFront = countOnBack = countCrossing = 0;

@@ -6,12 +6,16 @@
 namespace tarvel {
 
 void PolyList::Add(Poly poly, const Cupboard* materials) {
-    if (materials != nullptr) {
+    if (materials != nullptr && !poly.clipper) {
         const Material* m = materials->FindMaterial(poly.material, poly.subMaterial);
         if (m != nullptr && m->bmpname == "clipper") {
             poly.clipper = true;
         }
     }
+    AddMarked(std::move(poly));
+}
+
+void PolyList::AddMarked(Poly&& poly) {
     if (items.empty()) {
         releasedCount_ = 0;
     }

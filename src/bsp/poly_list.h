@@ -15,6 +15,9 @@ class PolyList {
     // Appends; with materials, marks the polygon as a clipper when its
     // material's texture name is exactly "clipper" (never clears the flag).
     void Add(Poly poly, const Cupboard* materials);
+    // Appends a polygon whose clipper mark was already set against the same
+    // materials.
+    void AddMarked(Poly&& poly);
     // After Release, the count the list had then.
     int32_t Count() const {
         return items.empty() ? releasedCount_ : static_cast<int32_t>(items.size());

@@ -5,13 +5,24 @@
 namespace tarvel {
 
 void PrepareNode(BSPNode& node, BuildStrategy strategy) {
-    // Pieces arrive with the default plane; every node recomputes them all.
-    for (Poly& poly : node.polys.items) {
-        ComputePlane(poly);
-    }
+    // Pieces arrive with the default plane. The literal build recomputes
+    // every plane at every node, as the reference does.
+    ComputePlanes(node.polys.items, strategy == BuildStrategy::Literal ? PlaneReuse::RecomputeAll
+                                                                       : PlaneReuse::ReuseKnown);
     if (CountsEverySide(strategy)) {
         CountSides(node.polys.items, strategy);
         node.polys.Dump();
+    }
+}
+
+void ComputePlanes(std::vector<Poly>& polys, PlaneReuse reuse) {
+    for (Poly& poly : polys) {
+        if (reuse == PlaneReuse::ReuseKnown && poly.planeKnown) {
+            continue;
+        }
+        ComputePlane(poly);
+        // Too few points show a message box each time, so that stays.
+        poly.planeKnown = poly.points.size() >= 3;
     }
 }
 

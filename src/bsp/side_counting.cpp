@@ -8,32 +8,6 @@
 
 namespace tarvel {
 
-namespace {
-
-void Count(Poly& into, int32_t side) {
-    switch (side) {
-        case xdInFront:
-            ++into.countInFront;
-            break;
-        case xdInBack:
-            ++into.countInBack;
-            break;
-        case xdOnFront:
-            ++into.countOnFront;
-            break;
-        case xdOnBack:
-            ++into.countOnBack;
-            break;
-        case xdCrossing:
-            ++into.countCrossing;
-            break;
-        default:
-            break;  // xdOnEither takes no side
-    }
-}
-
-}  // namespace
-
 unsigned MachineCores() {
     // Asked once: the answer comes from reading system files, and small
     // nodes are counted by the thousand.
@@ -48,7 +22,7 @@ void CountSidesLiteral(std::vector<Poly>& polys) {
         poly.ResetCounters();
         for (std::size_t j = 0; j < n; ++j) {
             if (j != i) {
-                Count(poly, PolySide(poly.plane, polys[j]));
+                TallySide(poly, PolySide(poly.plane, polys[j]));
             }
         }
     }

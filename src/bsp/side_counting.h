@@ -1,11 +1,36 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "bsp/bsp_builder.h"
 #include "bsp/geometry.h"
 
 namespace tarvel {
+
+// Counts one polygon's side into the counters of the one whose plane it was
+// tested against (by -1 takes it off again); xdOnEither is not counted.
+inline void TallySide(Poly& into, int32_t side, int32_t by = 1) {
+    switch (side) {
+        case xdInFront:
+            into.countInFront += by;
+            break;
+        case xdInBack:
+            into.countInBack += by;
+            break;
+        case xdOnFront:
+            into.countOnFront += by;
+            break;
+        case xdOnBack:
+            into.countOnBack += by;
+            break;
+        case xdCrossing:
+            into.countCrossing += by;
+            break;
+        default:
+            break;  // xdOnEither takes no side
+    }
+}
 
 // Fills the five counters of every polygon with how each other polygon lies
 // against its plane (xdOnEither is not counted). Planes must be computed.

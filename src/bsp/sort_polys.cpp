@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -50,7 +51,7 @@ void Place(BSPNode& node, Poly& poly, int32_t side, const Cupboard* materials,
            PolyHandoff handoff) {
     const auto hand = [&](PolyList& list) {
         if (handoff == PolyHandoff::Move) {
-            list.Add(std::move(poly), materials);
+            list.AddMarked(std::move(poly));
         } else {
             list.Add(poly, materials);
         }
@@ -95,6 +96,21 @@ bool PlaceLonePoly(BSPNode& node, const Cupboard* materials) {
     return true;
 }
 
+// Room for the polygons a child will surely get (pieces may be dropped, and
+// a child is made only for a polygon it gets), so that a long list is not
+// moved again and again as it grows.
+void ReserveChildren(BSPNode& node, std::span<const int32_t> sides) {
+    const auto count = [&](int32_t side) {
+        return static_cast<std::size_t>(std::count(sides.begin(), sides.end(), side));
+    };
+    if (const std::size_t front = count(xdInFront); front > 0) {
+        ListOf(node.infront).items.reserve(front);
+    }
+    if (const std::size_t back = count(xdInBack); back > 0) {
+        ListOf(node.inback).items.reserve(back);
+    }
+}
+
 void DumpSorted(const BSPNode& node) {
     if (!LogFileActive()) {
         return;
@@ -120,7 +136,8 @@ void DumpSorted(const BSPNode& node) {
 
 }  // namespace
 
-void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff) {
+void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff,
+               std::span<const int32_t> sides) {
     std::vector<Poly>& polys = node.polys.items;
     if (polys.empty()) {
         return;
@@ -128,8 +145,11 @@ void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff) {
     if (polys.size() == 1 && PlaceLonePoly(node, materials)) {
         return;
     }
+    if (!sides.empty()) {
+        ReserveChildren(node, sides);
+    }
     for (std::size_t k = 0; k < polys.size(); ++k) {
-        const int32_t side = PolySide(node.plane, polys[k]);
+        const int32_t side = sides.empty() ? PolySide(node.plane, polys[k]) : sides[k];
         LogFileWrite([k, side](std::string& out) {
             out.append("Side of poly [");
             AppendInt(out, static_cast<int>(k), 5);

@@ -1,14 +1,13 @@
 #include "bsp/splitter_prefetch.h"
 
+#include "bsp/bsp_node_steps.h"
 #include "bsp/side_counting.h"
 #include "bsp/splitter_search.h"
 
 namespace tarvel {
 
 std::optional<std::size_t> PlanAndSearch(BSPNode& node) {
-    for (Poly& poly : node.polys.items) {
-        ComputePlane(poly);
-    }
+    ComputePlanes(node.polys.items, PlaneReuse::ReuseKnown);
     return SearchSplitter(node.polys.items, MachineCores());
 }
 

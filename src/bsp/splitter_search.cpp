@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <queue>
 
+#include "bsp/carried_counts.h"
 #include "bsp/plane_count.h"
 #include "bsp/poly_bvh.h"
 #include "bsp/share_out.h"
@@ -45,10 +47,14 @@ using Queue = std::priority_queue<Candidate, std::vector<Candidate>, RanksLater>
 
 class Search {
   public:
-    explicit Search(std::vector<Poly>& polys) : polys_(polys), bvh_(BuildPolyBvh(polys)) {}
+    explicit Search(std::vector<Poly>& polys) : polys_(polys) {}
 
     std::optional<std::size_t> Run(unsigned threads) {
         std::vector<Candidate> candidates = FirstWalks(threads);
+        if (std::all_of(candidates.begin(), candidates.end(),
+                        [](const Candidate& c) { return c.exact; })) {
+            return BestKnown(candidates);
+        }
         Queue noCrossing, any;
         for (const Candidate& c : candidates) {
             (c.crosses ? any : noCrossing).push(c);
@@ -64,27 +70,65 @@ class Search {
     // to the first depth.
     std::vector<Candidate> FirstWalks(unsigned threads) {
         std::vector<Candidate> candidates;
+        std::vector<std::size_t> unknown;  // positions in candidates
         const bool clippers = std::any_of(polys_.begin(), polys_.end(),
                                           [](const Poly& poly) { return poly.clipper; });
         for (std::size_t i = 0; i < polys_.size(); ++i) {
             if (!clippers || polys_[i].clipper) {
                 Candidate c;
                 c.index = static_cast<int32_t>(i);
-                c.selfSide = PolySide(polys_[i].plane, polys_[i]);
-                c.crosses = CutsItsLastCrossed(i);
+                if (polys_[i].countsKnown) {
+                    FromCounters(c, polys_[i]);
+                } else {
+                    unknown.push_back(candidates.size());
+                }
                 candidates.push_back(c);
             }
         }
+        if (unknown.empty()) {
+            return candidates;
+        }
+        bvh_ = BuildPolyBvh(polys_);
+        for (const std::size_t k : unknown) {
+            Candidate& c = candidates[k];
+            const auto i = static_cast<std::size_t>(c.index);
+            c.selfSide = PolySide(polys_[i].plane, polys_[i]);
+            c.crosses = CutsItsLastCrossed(i);
+        }
         const auto walk = [&](std::size_t begin, std::size_t step) {
             CountScratch scratch;
-            for (std::size_t k = begin; k < candidates.size(); k += step) {
-                Walk(candidates[k], CountLimits{.maxDepth = kFirstDepth}, scratch);
+            for (std::size_t k = begin; k < unknown.size(); k += step) {
+                Walk(candidates[unknown[k]], CountLimits{.maxDepth = kFirstDepth}, scratch);
             }
         };
         const std::size_t workers =
-            candidates.size() >= kThreadedCandidates ? std::max(1u, threads) : 1;
+            unknown.size() >= kThreadedCandidates ? std::max(1u, threads) : 1;
         ShareOut(workers, walk);
         return candidates;
+    }
+
+    // A candidate whose counters are exact already needs no walk.
+    static void FromCounters(Candidate& c, const Poly& poly) {
+        c.bound = std::llabs(int64_t{poly.countInFront} - int64_t{poly.countInBack});
+        c.exact = true;
+        c.crosses = poly.countCrossing > 0;
+    }
+
+    // With every score known: the lowest that crosses nothing, else the
+    // lowest of all, the earlier of equal ones.
+    static std::optional<std::size_t> BestKnown(const std::vector<Candidate>& candidates) {
+        for (const bool allowCrossing : {false, true}) {
+            const Candidate* best = nullptr;
+            for (const Candidate& c : candidates) {
+                if ((allowCrossing || !c.crosses) && (best == nullptr || c.bound < best->bound)) {
+                    best = &c;
+                }
+            }
+            if (best != nullptr) {
+                return static_cast<std::size_t>(best->index);
+            }
+        }
+        return std::nullopt;
     }
 
     // The best candidate that crosses nothing, if one does. Those found to
@@ -140,9 +184,10 @@ class Search {
         const auto rankOf = [this](int32_t i) {
             return polys_[static_cast<std::size_t>(i)].spatialRank;
         };
-        auto it = std::lower_bound(bvh_.order.begin(), bvh_.order.end(), poly.crossedRank,
+        const std::vector<int32_t>& order = bvh_->order;
+        auto it = std::lower_bound(order.begin(), order.end(), poly.crossedRank,
                                    [&](int32_t i, int32_t rank) { return rankOf(i) < rank; });
-        for (; it != bvh_.order.end() && rankOf(*it) == poly.crossedRank; ++it) {
+        for (; it != order.end() && rankOf(*it) == poly.crossedRank; ++it) {
             const auto other = static_cast<std::size_t>(*it);
             if (other != index && PolySide(poly.plane, polys_[other]) == xdCrossing) {
                 return true;
@@ -156,9 +201,9 @@ class Search {
     // bounds nothing. Returns the polygon found crossing when it stopped at
     // one, else -1.
     int32_t Walk(Candidate& c, CountLimits limits, CountScratch& scratch) const {
-        const Poly& poly = polys_[static_cast<std::size_t>(c.index)];
+        Poly& poly = polys_[static_cast<std::size_t>(c.index)];
         limits.owner = c.index;
-        PlaneCount walk = CountAgainst(polys_, bvh_, poly.plane, limits, scratch);
+        PlaneCount walk = CountAgainst(polys_, *bvh_, poly.plane, limits, scratch);
         --walk.counts[static_cast<std::size_t>(c.selfSide)];
         c.crosses = c.crosses || walk.counts[xdCrossing] > 0;
         if (walk.end != CountEnd::Complete) {
@@ -169,11 +214,16 @@ class Search {
         c.bound = std::max(c.bound, lead - walk.undecided);
         c.depth = limits.maxDepth;
         c.exact = walk.undecided == 0;
+        if (c.exact) {
+            // Only this thread writes this polygon; the others read no counters.
+            KeepCounts(poly, walk.counts);
+        }
         return -1;
     }
 
     std::vector<Poly>& polys_;
-    const PolyBvh bvh_;
+    // Built only when some candidate has to be walked.
+    std::optional<PolyBvh> bvh_;
     CountScratch scratch_;
 };
 

@@ -11,6 +11,7 @@
 
 #include "bsp/bsp_builder.h"
 #include "bsp/bsp_node_steps.h"
+#include "support/awkward_polys.h"
 #include "support/bsp_fixtures.h"
 #include "support/tree_shape.h"
 
@@ -283,8 +284,15 @@ TEST(BuildProperties, without_the_log_both_strategies_build_the_same_tree) {
     // Without a log file the fast build searches for each splitter instead
     // of counting every pair; the nodes below inherit ranks and crossings.
     const Cupboard materials = ClipperCupboard();
-    const std::vector<std::vector<Poly>> scenes = {
-        RandomScene({31, 400, 0.3, 0.1, 0.02}), RandomScene({32, 300, 0.0, 0.0}), ConvexFan(300)};
+    // A shell peels off one triangle per node: its children carry the
+    // counters found at the node above, pieces and clippers included.
+    std::vector<Poly> spiked = testing::SpikedShell(300, 50, 20);
+    for (std::size_t i = 0; i < spiked.size(); i += 11) {
+        spiked[i].material = kClipperMaterial;
+    }
+    const std::vector<std::vector<Poly>> scenes = {RandomScene({31, 400, 0.3, 0.1, 0.02}),
+                                                   RandomScene({32, 300, 0.0, 0.0}), ConvexFan(300),
+                                                   testing::Shell(400, 50), spiked};
     for (std::size_t s = 0; s < scenes.size(); ++s) {
         SCOPED_TRACE(::testing::Message() << "scene " << s);
         const auto with = [&](BuildStrategy strategy, std::string& shape) {

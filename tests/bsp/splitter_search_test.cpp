@@ -11,12 +11,16 @@
 #include "bsp/side_counting.h"
 #include "bsp/splitter_search.h"
 #include "support/awkward_polys.h"
+#include "support/known_counters.h"
 
 namespace tarvel {
 namespace {
 
 using testing::At;
 using testing::AwkwardScene;
+using testing::ExpectKnownCountersExact;
+using testing::Shell;
+using testing::SpikedShell;
 using testing::Triangle;
 
 // What the choice takes from the counters of every ordered pair.
@@ -27,41 +31,31 @@ std::optional<std::size_t> CountedChoice(const std::vector<Poly>& polys) {
     return ChooseSplitter(node);
 }
 
-void ExpectSameChoice(const std::vector<Poly>& polys) {
+// Returns how many counters the searches left known.
+int ExpectSameChoice(const std::vector<Poly>& polys) {
     const std::optional<std::size_t> expected = CountedChoice(polys);
+    int known = 0;
     for (unsigned threads : {1u, 2u}) {
         SCOPED_TRACE(threads);
         std::vector<Poly> searched = polys;
         EXPECT_EQ(SearchSplitter(searched, threads), expected);
-        // Again with the ranks the first search gave: the hierarchy then
-        // follows them instead of partitioning afresh.
+        known += ExpectKnownCountersExact(searched);
+        // Again with the ranks and the counters the first search gave: the
+        // hierarchy then follows the ranks instead of partitioning afresh,
+        // and the known counters stand in for walks.
         EXPECT_EQ(SearchSplitter(searched, threads), expected);
     }
-}
-
-// Small triangles tangent to a sphere, facing out: every plane has all the
-// others behind it, so nothing crosses and every score ties.
-std::vector<Poly> Shell(int count, float radius) {
-    std::vector<Poly> polys;
-    const double golden = M_PI * (3 - std::sqrt(5.0));
-    for (int i = 0; i < count; ++i) {
-        const double z = 1 - 2 * (i + 0.5) / count, r = std::sqrt(1 - z * z);
-        const double n[3] = {r * std::cos(golden * i), r * std::sin(golden * i), z};
-        // Two tangent directions around the normal.
-        const double t[3] = {-n[1], n[0], 0};
-        const double tl = std::max(std::hypot(t[0], t[1]), 1e-9);
-        const double u[3] = {t[0] / tl, t[1] / tl, 0};
-        const double v[3] = {n[1] * u[2] - n[2] * u[1], n[2] * u[0] - n[0] * u[2],
-                             n[0] * u[1] - n[1] * u[0]};
-        const double s = 0.02 * radius;
-        const auto corner = [&](double a, double b) {
-            return At(static_cast<float>(radius * n[0] + s * (a * u[0] + b * v[0])),
-                      static_cast<float>(radius * n[1] + s * (a * u[1] + b * v[1])),
-                      static_cast<float>(radius * n[2] + s * (a * u[2] + b * v[2])));
-        };
-        polys.push_back(Triangle(corner(0, 0), corner(0, 1), corner(1, 0)));
+    // Every counter, or every third, known beforehand.
+    for (std::size_t every : {1u, 3u}) {
+        SCOPED_TRACE(::testing::Message() << "known every " << every);
+        std::vector<Poly> counted = polys;
+        CountSidesLiteral(counted);
+        for (std::size_t i = 0; i < counted.size(); i += every) {
+            counted[i].countsKnown = true;
+        }
+        EXPECT_EQ(SearchSplitter(counted, 1), expected);
     }
-    return polys;
+    return known;
 }
 
 void MarkClippers(std::vector<Poly>& polys, std::size_t every) {
@@ -112,10 +106,12 @@ TEST(SplitterSearch, takes_the_counted_choice) {
         // Thousands of candidates, shared out between threads.
         cases.push_back({"many candidates", AwkwardScene(10, 2300, 60, false)});
     }
+    int known = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ExpectSameChoice(c.polys);
+        known += ExpectSameChoice(c.polys);
     }
+    EXPECT_GT(known, 1000);
 }
 
 TEST(SplitterSearch, finds_nothing_in_an_empty_list) {

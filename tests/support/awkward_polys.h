@@ -2,6 +2,8 @@
 
 // Random polygons with the cases that trip up side counting mixed in.
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <utility>
@@ -73,6 +75,44 @@ inline std::vector<Poly> AwkwardScene(uint64_t seed, int count, float extent, bo
         if (kind == 6)
             b.y = a.y, c.y = a.y;  // axis-aligned
         polys.push_back(Triangle(a, b, c));
+    }
+    return polys;
+}
+
+// Small triangles tangent to a sphere, facing out: every plane has all the
+// others behind it, so nothing crosses and every score ties.
+inline std::vector<Poly> Shell(int count, float radius) {
+    std::vector<Poly> polys;
+    const double golden = M_PI * (3 - std::sqrt(5.0));
+    for (int i = 0; i < count; ++i) {
+        const double z = 1 - 2 * (i + 0.5) / count, r = std::sqrt(1 - z * z);
+        const double n[3] = {r * std::cos(golden * i), r * std::sin(golden * i), z};
+        // Two tangent directions around the normal.
+        const double t[3] = {-n[1], n[0], 0};
+        const double tl = std::max(std::hypot(t[0], t[1]), 1e-9);
+        const double u[3] = {t[0] / tl, t[1] / tl, 0};
+        const double v[3] = {n[1] * u[2] - n[2] * u[1], n[2] * u[0] - n[0] * u[2],
+                             n[0] * u[1] - n[1] * u[0]};
+        const double s = 0.02 * radius;
+        const auto corner = [&](double a, double b) {
+            return At(static_cast<float>(radius * n[0] + s * (a * u[0] + b * v[0])),
+                      static_cast<float>(radius * n[1] + s * (a * u[1] + b * v[1])),
+                      static_cast<float>(radius * n[2] + s * (a * u[2] + b * v[2])));
+        };
+        polys.push_back(Triangle(corner(0, 0), corner(0, 1), corner(1, 0)));
+    }
+    return polys;
+}
+
+// The shell with a radial triangle through every few of its triangles: those
+// cut the planes they pass through, so a node that peels one shell triangle
+// off also hands its child pieces.
+inline std::vector<Poly> SpikedShell(int count, float radius, int every) {
+    std::vector<Poly> polys = Shell(count, radius);
+    for (int i = 0; i < count; i += every) {
+        const APoint& c = polys[static_cast<std::size_t>(i)].points[0];
+        const auto scaled = [&](float s, float dz) { return At(c.x * s, c.y * s, c.z * s + dz); };
+        polys.push_back(Triangle(scaled(0.9f, 0), scaled(1.1f, 0), scaled(1.0f, 0.05f * radius)));
     }
     return polys;
 }
