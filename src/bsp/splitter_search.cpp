@@ -24,6 +24,10 @@ constexpr int32_t kDepthStep = 3;
 // giving up after this many leaves: most planes cross something near the
 // first groups they cannot decide.
 constexpr int32_t kProbeLeaves = 8;
+// Up to this many candidates without counters are counted outright, a side
+// test per polygon: cheaper than a hierarchy over the list. Typical of a
+// node in a chain, where only the pieces of the last cut come without.
+constexpr std::size_t kCountedOutright = 8;
 // Below this many candidates one thread walks them all.
 constexpr std::size_t kThreadedCandidates = 2048;
 
@@ -88,6 +92,12 @@ class Search {
         if (unknown.empty()) {
             return candidates;
         }
+        if (unknown.size() <= kCountedOutright) {
+            for (const std::size_t k : unknown) {
+                CountOutright(candidates[k]);
+            }
+            return candidates;
+        }
         bvh_ = BuildPolyBvh(polys_);
         for (const std::size_t k : unknown) {
             Candidate& c = candidates[k];
@@ -112,6 +122,20 @@ class Search {
         c.bound = std::llabs(int64_t{poly.countInFront} - int64_t{poly.countInBack});
         c.exact = true;
         c.crosses = poly.countCrossing > 0;
+    }
+
+    // Every side test of the candidate's plane, one polygon after another.
+    void CountOutright(Candidate& c) {
+        const auto own = static_cast<std::size_t>(c.index);
+        Poly& poly = polys_[own];
+        SideCounts counts{};
+        for (std::size_t j = 0; j < polys_.size(); ++j) {
+            if (j != own) {
+                ++counts[static_cast<std::size_t>(PolySide(poly.plane, polys_[j]))];
+            }
+        }
+        KeepCounts(poly, counts);
+        FromCounters(c, poly);
     }
 
     // With every score known: the lowest that crosses nothing, else the

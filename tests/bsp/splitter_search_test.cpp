@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -45,15 +46,23 @@ int ExpectSameChoice(const std::vector<Poly>& polys) {
         // and the known counters stand in for walks.
         EXPECT_EQ(SearchSplitter(searched, threads), expected);
     }
-    // Every counter, or every third, known beforehand.
-    for (std::size_t every : {1u, 3u}) {
-        SCOPED_TRACE(::testing::Message() << "known every " << every);
+    // Counters known beforehand: all of them, every third, or all but the
+    // first five (counted outright, as a chain's pieces are).
+    const auto knownIf = [](std::size_t i) { return i % 3 == 0; };
+    const auto knownPast = [](std::size_t i) { return i >= 5; };
+    for (const auto& isKnown :
+         {std::function<bool(std::size_t)>([](std::size_t) { return true; }),
+          std::function<bool(std::size_t)>(knownIf), std::function<bool(std::size_t)>(knownPast)}) {
         std::vector<Poly> counted = polys;
         CountSidesLiteral(counted);
-        for (std::size_t i = 0; i < counted.size(); i += every) {
-            counted[i].countsKnown = true;
+        for (std::size_t i = 0; i < counted.size(); ++i) {
+            counted[i].countsKnown = isKnown(i);
+            if (!counted[i].countsKnown) {
+                counted[i].ResetCounters();
+            }
         }
         EXPECT_EQ(SearchSplitter(counted, 1), expected);
+        known += ExpectKnownCountersExact(counted);
     }
     return known;
 }
