@@ -15,16 +15,19 @@ unsigned MachineCores() {
     return cores;
 }
 
-void CountSidesLiteral(std::vector<Poly>& polys) {
-    const std::size_t n = polys.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        Poly& poly = polys[i];
-        poly.ResetCounters();
-        for (std::size_t j = 0; j < n; ++j) {
-            if (j != i) {
-                TallySide(poly, PolySide(poly.plane, polys[j]));
-            }
+void CountSidesOf(std::vector<Poly>& polys, std::size_t i) {
+    Poly& poly = polys[i];
+    poly.ResetCounters();
+    for (std::size_t j = 0; j < polys.size(); ++j) {
+        if (j != i) {
+            TallySide(poly, PolySide(poly.plane, polys[j]));
         }
+    }
+}
+
+void CountSidesLiteral(std::vector<Poly>& polys) {
+    for (std::size_t i = 0; i < polys.size(); ++i) {
+        CountSidesOf(polys, i);
     }
 }
 

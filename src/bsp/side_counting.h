@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -38,6 +39,9 @@ void CountSides(std::vector<Poly>& polys, BuildStrategy strategy);
 
 // The threads a node's counting may use.
 unsigned MachineCores();
+
+// The counters of polys[i] alone, from PolySide of every other polygon.
+void CountSidesOf(std::vector<Poly>& polys, std::size_t i);
 
 // The reference: PolySide on every ordered pair, n*(n-1) calls.
 void CountSidesLiteral(std::vector<Poly>& polys);

@@ -10,6 +10,7 @@
 #include "bsp/plane_count.h"
 #include "bsp/poly_bvh.h"
 #include "bsp/share_out.h"
+#include "bsp/side_counting.h"
 
 namespace tarvel {
 
@@ -127,15 +128,9 @@ class Search {
     // Every side test of the candidate's plane, one polygon after another.
     void CountOutright(Candidate& c) {
         const auto own = static_cast<std::size_t>(c.index);
-        Poly& poly = polys_[own];
-        SideCounts counts{};
-        for (std::size_t j = 0; j < polys_.size(); ++j) {
-            if (j != own) {
-                ++counts[static_cast<std::size_t>(PolySide(poly.plane, polys_[j]))];
-            }
-        }
-        KeepCounts(poly, counts);
-        FromCounters(c, poly);
+        CountSidesOf(polys_, own);
+        polys_[own].countsKnown = true;
+        FromCounters(c, polys_[own]);
     }
 
     // With every score known: the lowest that crosses nothing, else the
