@@ -7,6 +7,7 @@
 
 #include "bsp/side_counting_fast.h"
 #include "support/awkward_polys.h"
+#include "support/known_counters.h"
 
 namespace tarvel {
 namespace {
@@ -51,11 +52,7 @@ void ExpectSameCounts(std::vector<Poly> polys, unsigned threads) {
     CountSidesFast(polys, threads);
     for (std::size_t i = 0; i < polys.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(polys[i].countInFront, reference[i].countInFront);
-        EXPECT_EQ(polys[i].countInBack, reference[i].countInBack);
-        EXPECT_EQ(polys[i].countOnFront, reference[i].countOnFront);
-        EXPECT_EQ(polys[i].countOnBack, reference[i].countOnBack);
-        EXPECT_EQ(polys[i].countCrossing, reference[i].countCrossing);
+        testing::ExpectSameCounters(polys[i], reference[i]);
         if (::testing::Test::HasFailure())
             return;
     }

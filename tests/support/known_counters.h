@@ -10,6 +10,15 @@
 
 namespace tarvel::testing {
 
+// The five counters of a polygon against those of a reference count.
+inline void ExpectSameCounters(const Poly& got, const Poly& want) {
+    EXPECT_EQ(got.countInFront, want.countInFront);
+    EXPECT_EQ(got.countInBack, want.countInBack);
+    EXPECT_EQ(got.countOnFront, want.countOnFront);
+    EXPECT_EQ(got.countOnBack, want.countOnBack);
+    EXPECT_EQ(got.countCrossing, want.countCrossing);
+}
+
 // Compares the counters the polygons say are known with a fresh count of
 // every pair of the list; returns how many were known.
 inline int ExpectKnownCountersExact(const std::vector<Poly>& polys) {
@@ -22,11 +31,7 @@ inline int ExpectKnownCountersExact(const std::vector<Poly>& polys) {
         }
         ++known;
         SCOPED_TRACE(i);
-        EXPECT_EQ(polys[i].countInFront, counted[i].countInFront);
-        EXPECT_EQ(polys[i].countInBack, counted[i].countInBack);
-        EXPECT_EQ(polys[i].countOnFront, counted[i].countOnFront);
-        EXPECT_EQ(polys[i].countOnBack, counted[i].countOnBack);
-        EXPECT_EQ(polys[i].countCrossing, counted[i].countCrossing);
+        ExpectSameCounters(polys[i], counted[i]);
     }
     return known;
 }
