@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "log/log.h"
+#include "threedo/file_writer.h"
 #include "threedo/threedo_file.h"
 
 // The consistency check behind `info`: a file that loads may still differ
@@ -185,6 +186,33 @@ Problem Checker::Nodes() const {
 
 }  // namespace
 
+namespace {
+
+// What is left after the checks above is the order of the records: each
+// lies within the PRIM data once, but the writer puts every subtree's
+// records before its root's, children in slot order, and a file laid out
+// otherwise would not come back the same from a rewrite. Writing the tree
+// again is the one sure way to tell; Write leaves the nodes as they are.
+Problem SameAsWritten(const ThreeDoFile& file) {
+    const std::optional<std::vector<uint8_t>> written =
+        Assemble3DO(const_cast<Node&>(*file.root), file.vertices, file.planes, file.strings);
+    if (!written) {
+        return ThreeDoError{"the contents would not fit a file the writer makes", 0};
+    }
+    const auto [at, unused] =
+        std::mismatch(file.bytes.begin(), file.bytes.end(), written->begin(), written->end());
+    if (at == file.bytes.end() && written->size() == file.bytes.size()) {
+        return std::nullopt;
+    }
+    const auto offset = static_cast<uint64_t>(at - file.bytes.begin());
+    return ThreeDoError{
+        Format("byte %llu differs from the writer's layout of the same tree: records out of order",
+               static_cast<unsigned long long>(offset)),
+        offset};
+}
+
+}  // namespace
+
 std::optional<ThreeDoError> CheckConsistency(const ThreeDoFile& file) {
     if (!file.root) {
         return ThreeDoError{"no node tree", file.prim.DataPosition()};
@@ -203,7 +231,10 @@ std::optional<ThreeDoError> CheckConsistency(const ThreeDoFile& file) {
         return ThreeDoError{"a signalling NaN, which reads back as a quiet one",
                             *file.signallingNaN};
     }
-    return checker.Nodes();
+    if (Problem problem = checker.Nodes()) {
+        return problem;
+    }
+    return SameAsWritten(file);
 }
 
 }  // namespace tarvel
