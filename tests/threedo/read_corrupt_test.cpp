@@ -104,6 +104,16 @@ std::vector<uint8_t> LeafListedTwice() {
     return WithPrim(prim);
 }
 
+// Two children of the root, the second one's record written first: a
+// rewrite puts them in slot order.
+std::vector<uint8_t> ChildrenOutOfOrder() {
+    PrimBuilder prim;
+    const uint32_t second = prim.Record({0x10, 0});
+    const uint32_t first = prim.Record({6, 0, 0});
+    prim.Root(prim.Record({4, 2, first, second}));
+    return WithPrim(prim);
+}
+
 TEST(CorruptFiles, each_gives_its_error_at_its_offset) {
     const std::vector<CorruptCase> cases = {
         {"empty file", [] { return std::vector<uint8_t>{}; }, false, "shorter than the 12-byte", 0},
@@ -142,6 +152,7 @@ TEST(CorruptFiles, each_gives_its_error_at_its_offset) {
          true, "signalling NaN", 28},
         {"signalling NaN as a texture coordinate",
          [] { return Patched(Triangle(), 152, 0x7F800001); }, true, "signalling NaN", 152},
+        {"children out of order", ChildrenOutOfOrder, true, "records out of order", 136},
         // A rewrite would point the texture at the first of the two.
         {"texture name repeated",
          [] {
