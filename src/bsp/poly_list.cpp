@@ -5,13 +5,17 @@
 
 namespace tarvel {
 
-void PolyList::Add(Poly poly, const Cupboard* materials) {
+void MarkClipper(Poly& poly, const Cupboard* materials) {
     if (materials != nullptr && !poly.clipper) {
         const Material* m = materials->FindMaterial(poly.material, poly.subMaterial);
         if (m != nullptr && m->bmpname == "clipper") {
             poly.clipper = true;
         }
     }
+}
+
+void PolyList::Add(Poly poly, const Cupboard* materials) {
+    MarkClipper(poly, materials);
     AddMarked(std::move(poly));
 }
 
@@ -25,6 +29,13 @@ void PolyList::AddMarked(Poly&& poly) {
 void PolyList::Release() {
     releasedCount_ = Count();
     std::vector<Poly>().swap(items);
+}
+
+std::vector<Poly> PolyList::TakeItems() {
+    releasedCount_ = Count();
+    std::vector<Poly> taken;
+    taken.swap(items);
+    return taken;
 }
 
 void PolyList::Dump() const {

@@ -26,6 +26,9 @@ class PolyList {
     // Frees the polygons but keeps their count: a built node's own list is
     // needed afterwards only for whether it had any.
     void Release();
+    // The polygons themselves, for a caller that hands them on; the list
+    // keeps their count, as after Release.
+    std::vector<Poly> TakeItems();
     // "PolyList with %d polys" and every polygon, into the log file.
     void Dump() const;
 
@@ -34,6 +37,10 @@ class PolyList {
   private:
     int32_t releasedCount_ = 0;
 };
+
+// Marks the polygon as a clipper when its material's texture name is
+// exactly "clipper"; never clears the mark.
+void MarkClipper(Poly& poly, const Cupboard* materials);
 
 // Empties the list and fills it with one triangle per face of the scene.
 void BuildFromScene(PolyList& list, const Scene& scene);

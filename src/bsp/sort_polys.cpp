@@ -30,27 +30,66 @@ void AddDone(int32_t placed) {
     UpdateCounters();
 }
 
+// The child of a moving sort that takes the node's own buffer over: the one
+// that gets the most polygons whole, so that they stay where they are instead
+// of being moved one by one into a list that grows as it goes. Its polygons
+// gather at the front of the buffer in the order of the sort; a source
+// polygon gives a child at most one, so the writing never overtakes the
+// reading.
+struct Keeper {
+    int32_t side = -1;  // xdInFront or xdInBack; -1 for none
+    std::vector<Poly> buffer;
+    std::size_t kept = 0;
+
+    void Keep(Poly&& poly) {
+        Poly& slot = buffer[kept++];
+        if (&slot != &poly) {
+            slot = std::move(poly);
+        }
+    }
+};
+
+// Hands a polygon or a piece to a child. `marked` says that its clipper mark
+// was already set against the same materials.
+void Give(BSPNode& node, int32_t side, Poly&& poly, bool marked, const Cupboard* materials,
+          Keeper& keeper) {
+    if (side == keeper.side) {
+        if (!marked) {
+            MarkClipper(poly, materials);
+        }
+        keeper.Keep(std::move(poly));
+        return;
+    }
+    PolyList& list = ListOf(side == xdInFront ? node.infront : node.inback);
+    if (marked) {
+        list.AddMarked(std::move(poly));
+    } else {
+        list.Add(std::move(poly), materials);
+    }
+}
+
 // A crossing polygon is cut; a piece of two points or fewer has no area and
 // is dropped.
-void Split(BSPNode& node, const Poly& poly, const Cupboard* materials) {
+void Split(BSPNode& node, const Poly& poly, const Cupboard* materials, Keeper& keeper) {
     Poly front, back;
     ProgressCounters().splitPolys += 1;
     UpdateCounters();
     SplitPoly(poly, node.plane, front, back);
     if (front.points.size() > 2) {
-        ListOf(node.infront).Add(std::move(front), materials);
+        Give(node, xdInFront, std::move(front), false, materials, keeper);
     }
     if (back.points.size() > 2) {
-        ListOf(node.inback).Add(std::move(back), materials);
+        Give(node, xdInBack, std::move(back), false, materials, keeper);
     }
 }
 
 // Hands the polygon to the list its side calls for: a copy, or the polygon
 // itself when the node's list is not needed afterwards.
-void Place(BSPNode& node, Poly& poly, int32_t side, const Cupboard* materials,
-           PolyHandoff handoff) {
+void Place(BSPNode& node, Poly& poly, int32_t side, const Cupboard* materials, PolyHandoff handoff,
+           Keeper& keeper) {
+    const bool move = handoff == PolyHandoff::Move;
     const auto hand = [&](PolyList& list) {
-        if (handoff == PolyHandoff::Move) {
+        if (move) {
             list.AddMarked(std::move(poly));
         } else {
             list.Add(poly, materials);
@@ -58,10 +97,8 @@ void Place(BSPNode& node, Poly& poly, int32_t side, const Cupboard* materials,
     };
     switch (side) {
         case xdInFront:
-            hand(ListOf(node.infront));
-            break;
         case xdInBack:
-            hand(ListOf(node.inback));
+            Give(node, side, move ? std::move(poly) : Poly(poly), move, materials, keeper);
             break;
         case xdOnFront:
             AddDone(1);
@@ -77,7 +114,7 @@ void Place(BSPNode& node, Poly& poly, int32_t side, const Cupboard* materials,
             hand(ListOf(node.onback));
             break;
         default:
-            Split(node, poly, materials);
+            Split(node, poly, materials, keeper);
             break;
     }
 }
@@ -96,19 +133,49 @@ bool PlaceLonePoly(BSPNode& node, const Cupboard* materials) {
     return true;
 }
 
+std::size_t CountOf(std::span<const int32_t> sides, int32_t side) {
+    return static_cast<std::size_t>(std::count(sides.begin(), sides.end(), side));
+}
+
+// The child that gets the most polygons whole, when that is at least half of
+// them: a buffer at most twice the size of its list is worth keeping.
+int32_t KeeperSide(std::span<const int32_t> sides) {
+    const std::size_t front = CountOf(sides, xdInFront);
+    const std::size_t back = CountOf(sides, xdInBack);
+    const int32_t side = front >= back ? xdInFront : xdInBack;
+    return 2 * std::max(front, back) >= sides.size() ? side : -1;
+}
+
 // Room for the polygons a child will surely get (pieces may be dropped, and
 // a child is made only for a polygon it gets), so that a long list is not
-// moved again and again as it grows.
-void ReserveChildren(BSPNode& node, std::span<const int32_t> sides) {
-    const auto count = [&](int32_t side) {
-        return static_cast<std::size_t>(std::count(sides.begin(), sides.end(), side));
-    };
-    if (const std::size_t front = count(xdInFront); front > 0) {
-        ListOf(node.infront).items.reserve(front);
+// moved again and again as it grows. The keeper has its room already.
+void ReserveChildren(BSPNode& node, std::span<const int32_t> sides, int32_t keeperSide) {
+    for (const int32_t side : {xdInFront, xdInBack}) {
+        const std::size_t count = CountOf(sides, side);
+        if (side != keeperSide && count > 0) {
+            ListOf(side == xdInFront ? node.infront : node.inback).items.reserve(count);
+        }
     }
-    if (const std::size_t back = count(xdInBack); back > 0) {
-        ListOf(node.inback).items.reserve(back);
+}
+
+std::vector<int32_t> SidesOf(const std::vector<Poly>& polys, const Plane& plane) {
+    std::vector<int32_t> sides(polys.size());
+    for (std::size_t k = 0; k < polys.size(); ++k) {
+        sides[k] = PolySide(plane, polys[k]);
     }
+    return sides;
+}
+
+void LogSide(std::size_t k, int32_t side) {
+    LogFileWrite([k, side](std::string& out) {
+        out.append("Side of poly [");
+        AppendInt(out, static_cast<int>(k), 5);
+        out.append("]: ");
+        AppendInt(out, side, 0);
+        out.append(" (");
+        out.append(SideName(side));
+        out.append(")\n");
+    });
 }
 
 void DumpSorted(const BSPNode& node) {
@@ -138,28 +205,38 @@ void DumpSorted(const BSPNode& node) {
 
 void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff,
                std::span<const int32_t> sides) {
-    std::vector<Poly>& polys = node.polys.items;
-    if (polys.empty()) {
+    if (node.polys.items.empty()) {
         return;
     }
-    if (polys.size() == 1 && PlaceLonePoly(node, materials)) {
+    if (node.polys.items.size() == 1 && PlaceLonePoly(node, materials)) {
         return;
+    }
+    std::vector<int32_t> computed;
+    if (handoff == PolyHandoff::Move && sides.empty()) {
+        computed = SidesOf(node.polys.items, node.plane);
+        sides = computed;
+    }
+    Keeper keeper;
+    if (handoff == PolyHandoff::Move) {
+        keeper.side = KeeperSide(sides);
     }
     if (!sides.empty()) {
-        ReserveChildren(node, sides);
+        ReserveChildren(node, sides, keeper.side);
     }
+    if (keeper.side >= 0) {
+        keeper.buffer = node.polys.TakeItems();
+    }
+    std::vector<Poly>& polys = keeper.side >= 0 ? keeper.buffer : node.polys.items;
     for (std::size_t k = 0; k < polys.size(); ++k) {
         const int32_t side = sides.empty() ? PolySide(node.plane, polys[k]) : sides[k];
-        LogFileWrite([k, side](std::string& out) {
-            out.append("Side of poly [");
-            AppendInt(out, static_cast<int>(k), 5);
-            out.append("]: ");
-            AppendInt(out, side, 0);
-            out.append(" (");
-            out.append(SideName(side));
-            out.append(")\n");
-        });
-        Place(node, polys[k], side, materials, handoff);
+        LogSide(k, side);
+        Place(node, polys[k], side, materials, handoff, keeper);
+    }
+    if (keeper.side >= 0) {
+        keeper.buffer.erase(keeper.buffer.begin() + static_cast<std::ptrdiff_t>(keeper.kept),
+                            keeper.buffer.end());
+        ListOf(keeper.side == xdInFront ? node.infront : node.inback).items =
+            std::move(keeper.buffer);
     }
     DumpSorted(node);
 }

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "bsp/bsp_builder.h"
 #include "bsp/bsp_node_steps.h"
+#include "support/awkward_polys.h"
 #include "support/bsp_fixtures.h"
 
 namespace tarvel {
@@ -288,6 +291,97 @@ TEST(SortPolys, drops_a_piece_of_two_points_or_fewer) {
             EXPECT_EQ(node.inback->polys.items.at(0).points.size(), 3u);
         }
         EXPECT_EQ(log.context.counters.splitPolys, 1);
+    }
+}
+
+// Every field of a polygon, corners bit for bit (NaN included).
+void ExpectSamePoly(const Poly& got, const Poly& want) {
+    ASSERT_EQ(got.points.size(), want.points.size());
+    EXPECT_EQ(
+        std::memcmp(got.points.data(), want.points.data(), got.points.size() * sizeof(APoint)), 0);
+    EXPECT_EQ(std::memcmp(&got.plane, &want.plane, sizeof(Plane)), 0);
+    EXPECT_EQ((std::array{got.material, got.subMaterial, got.polyClass, got.spatialRank,
+                          got.crossedRank}),
+              (std::array{want.material, want.subMaterial, want.polyClass, want.spatialRank,
+                          want.crossedRank}));
+    EXPECT_EQ((std::array{got.clipper, got.planeKnown, got.countsKnown}),
+              (std::array{want.clipper, want.planeKnown, want.countsKnown}));
+}
+
+void ExpectSameList(const PolyList* got, const PolyList* want) {
+    ASSERT_EQ(got == nullptr, want == nullptr);
+    if (got == nullptr) {
+        return;
+    }
+    ASSERT_EQ(got->items.size(), want->items.size());
+    for (std::size_t i = 0; i < got->items.size(); ++i) {
+        SCOPED_TRACE(::testing::Message() << "polygon " << i);
+        ExpectSamePoly(got->items[i], want->items[i]);
+    }
+}
+
+// The moving sort, which below the root hands the biggest child the node's
+// own buffer and gathers that child's polygons at its front, fills every
+// list as the copying sort does: the same polygons and pieces, in the same
+// order, with the same clipper marks, log and counters.
+TEST(SortPolys, moving_fills_the_lists_copying_does) {
+    const Cupboard cupboard = ClipperCupboard();
+    struct Case {
+        const char* name;
+        std::vector<Poly> polys;
+    };
+    std::vector<Case> cases = {
+        {"awkward cloud", testing::AwkwardScene(7, 300, 20, true)},
+        {"spiked shell", testing::SpikedShell(300, 10, 3)},
+    };
+    for (Case& c : cases) {
+        for (std::size_t i = 0; i < c.polys.size(); i += 3) {
+            c.polys[i].material = kClipperMaterial;
+        }
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (std::size_t k = 0; k < c.polys.size(); k += 23) {
+            // The plane and its reverse: most polygons go to opposite children.
+            for (const float sign : {1.0f, -1.0f}) {
+                SCOPED_TRACE(::testing::Message() << "splitter " << k << " sign " << sign);
+                const Plane& p = c.polys[k].plane;
+                const Plane plane{sign * p.a, sign * p.b, sign * p.c, sign * p.d};
+                struct Sorted {
+                    std::unique_ptr<BSPNode> node = std::make_unique<BSPNode>();
+                    std::string log;
+                    Counters counters;
+                };
+                const auto sort = [&](PolyHandoff handoff) {
+                    Sorted out;
+                    LogCapture log;
+                    for (const Poly& poly : c.polys) {
+                        out.node->polys.Add(poly, &cupboard);
+                    }
+                    out.node->plane = plane;
+                    SortPolys(*out.node, &cupboard, handoff);
+                    out.log = log.file.text();
+                    out.counters = log.context.counters;
+                    return out;
+                };
+                const Sorted copy = sort(PolyHandoff::Copy);
+                const Sorted move = sort(PolyHandoff::Move);
+                const BSPNode* copied = copy.node.get();
+                const BSPNode* moved = move.node.get();
+                for (const auto& [got, want] :
+                     {std::pair{moved->infront ? &moved->infront->polys : nullptr,
+                                copied->infront ? &copied->infront->polys : nullptr},
+                      std::pair{moved->inback ? &moved->inback->polys : nullptr,
+                                copied->inback ? &copied->inback->polys : nullptr},
+                      std::pair{moved->onfront.get(), copied->onfront.get()},
+                      std::pair{moved->onback.get(), copied->onback.get()}}) {
+                    ExpectSameList(got, want);
+                }
+                EXPECT_EQ(moved->polys.Count(), copied->polys.Count());
+                EXPECT_EQ(move.log, copy.log);
+                EXPECT_EQ(move.counters, copy.counters);
+            }
+        }
     }
 }
 
