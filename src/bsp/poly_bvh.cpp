@@ -31,6 +31,15 @@ Box BoxOf(const Poly& poly) {
     return box;
 }
 
+std::vector<Box> BoxesOf(const std::vector<Poly>& polys) {
+    std::vector<Box> boxes;
+    boxes.reserve(polys.size());
+    for (const Poly& poly : polys) {
+        boxes.push_back(BoxOf(poly));
+    }
+    return boxes;
+}
+
 void Grow(Box& into, const Box& other) {
     into.finite = into.finite && other.finite;
     for (int k = 0; k < 3; ++k) {
@@ -230,11 +239,7 @@ BoxSide Classify(const Plane& plane, const Box& box) {
 }
 
 PolyBvh BuildPolyBvh(std::vector<Poly>& polys) {
-    std::vector<Box> boxes;
-    boxes.reserve(polys.size());
-    for (const Poly& poly : polys) {
-        boxes.push_back(BoxOf(poly));
-    }
+    const std::vector<Box> boxes = BoxesOf(polys);
     PolyBvh bvh;
     const bool ranked = std::all_of(polys.begin(), polys.end(),
                                     [](const Poly& poly) { return poly.spatialRank >= 0; });
@@ -251,6 +256,20 @@ PolyBvh BuildPolyBvh(std::vector<Poly>& polys) {
             polys[static_cast<std::size_t>(bvh.order[i])].spatialRank = static_cast<int32_t>(i);
         }
     }
+    StoreCorners(bvh, polys);
+    return bvh;
+}
+
+PolyBvh FlatPolyBvh(const std::vector<Poly>& polys) {
+    const std::vector<Box> boxes = BoxesOf(polys);
+    PolyBvh bvh;
+    bvh.order.resize(polys.size());
+    for (std::size_t i = 0; i < polys.size(); ++i) {
+        bvh.order[i] = static_cast<int32_t>(i);
+    }
+    PolyBvh::Node& root = bvh.nodes.emplace_back();
+    root.count = static_cast<int32_t>(polys.size());
+    CoverRange(root, bvh.order, polys, boxes);
     StoreCorners(bvh, polys);
     return bvh;
 }

@@ -44,4 +44,9 @@ inline constexpr int32_t kBvhLeafSize = 16;
 // partitions and numbers the polygons in its order, for the nodes below.
 PolyBvh BuildPolyBvh(std::vector<Poly>& polys);
 
+// One leaf over the whole list, in list order: for a short list a walk is a
+// single vectorised pass over its corners, and the hierarchy costs next to
+// nothing to make. Leaves the spatial ranks alone.
+PolyBvh FlatPolyBvh(const std::vector<Poly>& polys);
+
 }  // namespace tarvel

@@ -29,6 +29,10 @@ constexpr int32_t kProbeLeaves = 8;
 // test per polygon: cheaper than a hierarchy over the list. Typical of a
 // node in a chain, where only the pieces of the last cut come without.
 constexpr std::size_t kCountedOutright = 8;
+// Up to this many polygons the hierarchy is a single leaf and every
+// candidate is counted in full at once: a pass over the corners per
+// candidate costs less than building and descending a deeper hierarchy.
+constexpr std::size_t kFlatPolys = 64;
 // Below this many candidates one thread walks them all.
 constexpr std::size_t kThreadedCandidates = 2048;
 
@@ -99,17 +103,19 @@ class Search {
             }
             return candidates;
         }
-        bvh_ = BuildPolyBvh(polys_);
+        const bool flat = polys_.size() <= kFlatPolys;
+        bvh_ = flat ? FlatPolyBvh(polys_) : BuildPolyBvh(polys_);
         for (const std::size_t k : unknown) {
             Candidate& c = candidates[k];
             const auto i = static_cast<std::size_t>(c.index);
             c.selfSide = PolySide(polys_[i].plane, polys_[i]);
-            c.crosses = CutsItsLastCrossed(i);
+            c.crosses = !flat && CutsItsLastCrossed(i);
         }
+        const CountLimits first = flat ? CountLimits{} : CountLimits{.maxDepth = kFirstDepth};
         const auto walk = [&](std::size_t begin, std::size_t step) {
             CountScratch scratch;
             for (std::size_t k = begin; k < unknown.size(); k += step) {
-                Walk(candidates[unknown[k]], CountLimits{.maxDepth = kFirstDepth}, scratch);
+                Walk(candidates[unknown[k]], first, scratch);
             }
         };
         const std::size_t workers =

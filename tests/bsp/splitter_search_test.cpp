@@ -81,7 +81,10 @@ TEST(SplitterSearch, takes_the_counted_choice) {
     std::vector<Case> cases;
     cases.push_back({"one polygon", AwkwardScene(1, 1, 10, false)});
     cases.push_back({"two polygons", AwkwardScene(2, 2, 10, false)});
+    // Short lists are counted over a single leaf.
     cases.push_back({"awkward, small", AwkwardScene(3, 60, 10, false)});
+    cases.push_back({"awkward, small, non-finite", AwkwardScene(11, 64, 10, true)});
+    cases.push_back({"shell, small", Shell(64, 10)});
     cases.push_back({"awkward, deep hierarchy", AwkwardScene(4, 1500, 100, false)});
     cases.push_back({"awkward, tiny extent", AwkwardScene(5, 600, 0.01f, false)});
     cases.push_back({"awkward, non-finite", AwkwardScene(6, 600, 10, true)});
