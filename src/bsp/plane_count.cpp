@@ -117,13 +117,14 @@ PlaneCount CountAgainst(const std::vector<Poly>& polys, const PolyBvh& bvh, cons
     PlaneCount result;
     SideCounts& counts = result.counts;
     int32_t leaves = 0;
+    const BoxClassifier classify(plane);
     auto& stack = scratch.stack;
     stack.assign(1, {0, 0});
     while (!stack.empty()) {
         const auto [index, depth] = stack.back();
         stack.pop_back();
         const PolyBvh::Node& node = bvh.nodes[static_cast<std::size_t>(index)];
-        switch (Classify(plane, node.box)) {
+        switch (classify(node.box)) {
             case BoxSide::Front:
                 CountWhole(node, xdInFront, counts);
                 break;

@@ -8,14 +8,6 @@ namespace tarvel {
 
 namespace {
 
-// The threshold as the point test applies it: the float 0.001 widened. A
-// distance counts as on the plane only if it rounds to a float below it, so
-// the "on" side of a box must stay at or below the float just under it.
-// Constants at file scope: a function-local static would be checked for its
-// initialisation on every one of the many calls.
-constexpr double kTolerance = static_cast<double>(kOnPlaneEpsilon);
-const double kBelowTolerance = static_cast<double>(std::nextafter(kOnPlaneEpsilon, 0.0f));
-
 Box BoxOf(const Poly& poly) {
     Box box;
     box.lo[0] = box.lo[1] = box.lo[2] = INFINITY;
@@ -208,35 +200,6 @@ void StoreCorners(PolyBvh& bvh, const std::vector<Poly>& polys) {
 }
 
 }  // namespace
-
-BoxSide Classify(const Plane& plane, const Box& box) {
-    if (!box.finite) {
-        return BoxSide::Unknown;
-    }
-    const double n[3] = {plane.a, plane.b, plane.c};
-    double lo = plane.d, hi = plane.d, scale = std::fabs(static_cast<double>(plane.d));
-    for (int k = 0; k < 3; ++k) {
-        const double near = n[k] >= 0 ? box.lo[k] : box.hi[k];
-        const double far = n[k] >= 0 ? box.hi[k] : box.lo[k];
-        lo += n[k] * near;
-        hi += n[k] * far;
-        scale += std::fabs(n[k]) * std::max(std::fabs(box.lo[k]), std::fabs(box.hi[k]));
-    }
-    // The point test sums in double and rounds to float; its double result is
-    // within a few units in the last place of `scale` of the exact distance,
-    // and so are lo and hi. 1e-12 is a wide safety margin over that.
-    const double margin = scale * 1e-12;
-    if (lo - margin >= kTolerance) {
-        return BoxSide::Front;
-    }
-    if (hi + margin <= -kTolerance) {
-        return BoxSide::Back;
-    }
-    if (lo - margin >= -kBelowTolerance && hi + margin <= kBelowTolerance) {
-        return BoxSide::On;
-    }
-    return BoxSide::Unknown;
-}
 
 PolyBvh BuildPolyBvh(std::vector<Poly>& polys) {
     const std::vector<Box> boxes = BoxesOf(polys);

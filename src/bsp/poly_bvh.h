@@ -4,6 +4,9 @@
 // decide whole groups of them at once, with the polygons' corners stored
 // leaf by leaf for a tight per-corner pass over the groups it cannot decide.
 
+#include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -20,7 +23,59 @@ struct Box {
 // Where a box lies against a plane, decided only when every point in it
 // would get that side from the point test; Unknown otherwise.
 enum class BoxSide { Front, Back, On, Unknown };
-BoxSide Classify(const Plane& plane, const Box& box);
+
+// Where boxes lie against one plane, with what depends on the plane alone
+// worked out once: a walk tests many boxes against the same plane.
+class BoxClassifier {
+  public:
+    explicit BoxClassifier(const Plane& plane)
+        : n_{plane.a, plane.b, plane.c},
+          absN_{std::fabs(n_[0]), std::fabs(n_[1]), std::fabs(n_[2])},
+          d_(plane.d),
+          absD_(std::fabs(d_)) {}
+
+    BoxSide operator()(const Box& box) const {
+        if (!box.finite) {
+            return BoxSide::Unknown;
+        }
+        double lo = d_, hi = d_, scale = absD_;
+        for (int k = 0; k < 3; ++k) {
+            const double near = n_[k] >= 0 ? box.lo[k] : box.hi[k];
+            const double far = n_[k] >= 0 ? box.hi[k] : box.lo[k];
+            lo += n_[k] * near;
+            hi += n_[k] * far;
+            scale += absN_[k] * std::max(std::fabs(box.lo[k]), std::fabs(box.hi[k]));
+        }
+        // The point test sums in double and rounds to float; its double
+        // result is within a few units in the last place of `scale` of the
+        // exact distance, and so are lo and hi. 1e-12 is a wide safety
+        // margin over that.
+        const double margin = scale * 1e-12;
+        if (lo - margin >= kTolerance) {
+            return BoxSide::Front;
+        }
+        if (hi + margin <= -kTolerance) {
+            return BoxSide::Back;
+        }
+        if (lo - margin >= -kBelowTolerance && hi + margin <= kBelowTolerance) {
+            return BoxSide::On;
+        }
+        return BoxSide::Unknown;
+    }
+
+  private:
+    // The threshold as the point test applies it: the float 0.001 widened. A
+    // distance counts as on the plane only if it rounds to a float below it,
+    // so the "on" side of a box must stay at or below the float just under.
+    static constexpr double kTolerance = static_cast<double>(kOnPlaneEpsilon);
+    static constexpr double kBelowTolerance =
+        static_cast<double>(std::bit_cast<float>(std::bit_cast<uint32_t>(kOnPlaneEpsilon) - 1));
+
+    double n_[3];
+    double absN_[3];
+    double d_;
+    double absD_;
+};
 
 struct PolyBvh {
     struct Node {
