@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "bsp/bsp_node_steps.h"
+#include "bsp/build_follow.h"
 #include "bsp/carried_counts.h"
 #include "bsp/side_counting.h"
 #include "bsp/splitter_prefetch.h"
@@ -103,6 +104,22 @@ void QueueInBack(SplitterPrefetch* prefetch, BSPNode& node) {
     }
 }
 
+// A node the build is done with; with a guard that fired, also its children,
+// which it never enters.
+void Publish(const BuildFollow* follow, BSPNode& node, bool guarded) {
+    if (follow == nullptr) {
+        return;
+    }
+    if (guarded) {
+        for (BSPNode* child : {node.infront.get(), node.inback.get()}) {
+            if (child != nullptr) {
+                follow->Publish(*child);
+            }
+        }
+    }
+    follow->Publish(node);
+}
+
 enum class Next { InFront, InBack, Leave };
 
 // A node whose children are being built, and which of them comes next.
@@ -117,7 +134,8 @@ struct Frame {
 // The walk keeps its own stack: a degenerate scene makes the tree as deep as
 // it has polygons. Each frame does what one level of a recursive build would,
 // in the same order, so the counters and the log come out the same.
-void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy) {
+void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy,
+           const BuildFollow* follow) {
     std::vector<Frame> stack;
     PrevCounts counts;
     // What the polygons knew came from lists of an earlier build.
@@ -127,7 +145,10 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
     const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, strategy);
     // The root's list outlives the build (the preview shows it); every other
     // node's is released once sorted, so its polygons move to the children.
-    if (EnterNode(node, prev, materials, strategy, PolyHandoff::Copy, prefetch.get(), counts)) {
+    const bool rootDescends =
+        EnterNode(node, prev, materials, strategy, PolyHandoff::Copy, prefetch.get(), counts);
+    Publish(follow, node, !rootDescends);
+    if (rootDescends) {
         QueueInBack(prefetch.get(), node);
         stack.push_back(Frame{&node, counts, Next::InFront});
     }
@@ -148,7 +169,11 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
             LeaveNode();
             continue;
         }
-        if (child == nullptr || child->polys.Empty()) {
+        if (child == nullptr) {
+            continue;
+        }
+        if (child->polys.Empty()) {
+            Publish(follow, *child, false);
             continue;
         }
         LogFileText(line);
@@ -159,6 +184,7 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
         // children and on-plane lists. The guard at a child copies from that
         // child's children, which keep theirs.
         child->polys.Release();
+        Publish(follow, *child, !descend);
         if (descend) {
             QueueInBack(prefetch.get(), *child);
             stack.push_back(Frame{child, counts, Next::InFront});

@@ -6,6 +6,10 @@
 #include "bsp/bsp_node.h"
 
 namespace tarvel {
+class BuildFollow;
+}
+
+namespace tarvel {
 
 // How PrepareNode counts the sides of every ordered pair of polygons. Both
 // give the same counts; Literal tests all n*(n-1) pairs and is the reference.
@@ -24,8 +28,9 @@ struct PrevCounts {
 
 // Builds the subtree of node, depth first (the whole infront subtree before
 // inback), advancing the progress counters of the current log. Iterative, so
-// any depth fits.
+// any depth fits. With follow, every node is published as soon as it is
+// final, for a thread that walks the tree meanwhile.
 void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials,
-           BuildStrategy strategy = BuildStrategy::Literal);
+           BuildStrategy strategy = BuildStrategy::Literal, const BuildFollow* follow = nullptr);
 
 }  // namespace tarvel

@@ -4,6 +4,15 @@
 
 namespace tarvel {
 
+NodeParts PartsOf(const BSPNode& node) {
+    NodeParts p;
+    p.inFront = node.infront && !node.infront->polys.Empty();
+    p.onFront = node.onfront && !node.onfront->Empty();
+    p.onBack = node.onback && !node.onback->Empty();
+    p.inBack = node.inback && !node.inback->polys.Empty();
+    return p;
+}
+
 BSPNode::~BSPNode() {
     // Detach the children onto a worklist so that destroying a deep tree
     // never recurses.

@@ -1,9 +1,12 @@
 #include "driver/compile_driver.h"
 
+#include <exception>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "bsp/bsp_node.h"
+#include "bsp/build_follow.h"
 #include "driver/bsp_root.h"
 #include "driver/large_stack.h"
 #include "log/log.h"
@@ -29,8 +32,8 @@ struct Conversion {
 // Steps 4 to 9: the root list from copies of the polygons (added with the
 // materials, so clipper polygons are marked), the build and the conversion.
 // The walks go as deep as the tree, hence the large stack.
-void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const ConvertOptions& options,
-                     Conversion& out) {
+void BuildThenConvert(const PolyList& polys, const Cupboard* cupboard,
+                      const ConvertOptions& options, Conversion& out) {
     BSPNode root;
     RunOnLargeStack([&] {
         BuildBSPRoot(root, polys, cupboard, options.strategy);
@@ -39,6 +42,51 @@ void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const Conv
         }
         out.root = convertNode(root, out.vertices, out.planes, out.mips, cupboard);
     });
+}
+
+// The same with the conversion following the build on a second thread,
+// node by node, so that most of it is done when the build ends. The order
+// of the calls into the tables is the conversion's own either way, so the
+// file comes out the same. The conversion writes nothing but dumps, which
+// are off here, so it runs without the log; the build keeps it.
+void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
+                          const ConvertOptions& options, Conversion& out) {
+    BSPNode root;
+    BuildFollow follow;
+    std::exception_ptr buildError;
+    LogContext& log = CurrentLog();
+    std::jthread builder([&] {
+        const ScopedLogContext scope(log);
+        try {
+            BuildBSPRoot(root, polys, cupboard, options.strategy, &follow);
+        } catch (...) {
+            buildError = std::current_exception();
+            follow.Abandon();
+        }
+    });
+    try {
+        RunOnLargeStack([&] {
+            LogContext quiet;
+            const ScopedLogContext scope(quiet);
+            out.root = convertNode(root, out.vertices, out.planes, out.mips, cupboard, follow);
+        });
+    } catch (const BuildAbandoned&) {
+        // The build's own error follows.
+    }
+    builder.join();
+    if (buildError) {
+        std::rethrow_exception(buildError);
+    }
+}
+
+void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const ConvertOptions& options,
+                     Conversion& out) {
+    // The dumps and the hook need the whole tree before the conversion.
+    if (options.afterBuild || LogFileActive() || LogConsoleActive()) {
+        BuildThenConvert(polys, cupboard, options, out);
+    } else {
+        BuildWhileConverting(polys, cupboard, options, out);
+    }
 }
 
 void FillCounts(const Conversion& c, ConvertReport& report) {

@@ -18,28 +18,14 @@ struct Tables {
     ZertexList& planes;
     GStringList& mips;
     const Cupboard* materials;
+    const BuildFollow* follow;  // null for a finished tree
 };
 
-// Which parts of a BSP node hold polygons.
-struct Presence {
-    bool inFront = false;  // IF
-    bool onFront = false;  // F
-    bool onBack = false;   // B
-    bool inBack = false;   // IB
-};
-
-Presence PresenceOf(const BSPNode& node) {
-    Presence p;
-    p.inFront = node.infront && !node.infront->polys.Empty();
-    p.onFront = node.onfront && !node.onfront->Empty();
-    p.onBack = node.onback && !node.onback->Empty();
-    p.inBack = node.inback && !node.inback->polys.Empty();
-    return p;
-}
+std::unique_ptr<Node> Convert(const BSPNode& node, const Tables& t);
 
 // A slot is filled whenever the BSP node has the part, whatever its flag says.
 std::unique_ptr<Node> ConvertChild(const std::unique_ptr<BSPNode>& child, const Tables& t) {
-    return child ? convertNode(*child, t.vertices, t.planes, t.mips, t.materials) : nullptr;
+    return child ? Convert(*child, t) : nullptr;
 }
 
 std::unique_ptr<Node> ConvertList(const std::unique_ptr<PolyList>& list, const Tables& t) {
@@ -100,7 +86,7 @@ std::unique_ptr<Node> OnFrontWithChildren(const BSPNode& node, const Tables& t) 
     return WithPlane(std::move(out), planeIndexOf(node.onfront.get(), t.planes));
 }
 
-std::unique_ptr<Node> AllParts(const BSPNode& node, const Presence& p, const Tables& t) {
+std::unique_ptr<Node> AllParts(const BSPNode& node, const NodeParts& p, const Tables& t) {
     LogConsole("@@ type 8\n");
     auto out = std::make_unique<Node8>();
     out->a = ConvertChild(node.infront, t);
@@ -132,13 +118,16 @@ int32_t planeIndexOf(const PolyList* list, ZertexList& planes) {
     return planes.addPlane(Zertex{p.d, p.a, p.b, p.c});
 }
 
-std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
-                                  GStringList& mips, const Cupboard* materials) {
-    const Tables t{vertices, planes, mips, materials};
-    if (node.flatList && !node.flatList->Empty()) {
-        return Create3DO(*node.flatList, vertices, mips, materials);
+namespace {
+
+std::unique_ptr<Node> Convert(const BSPNode& node, const Tables& t) {
+    if (t.follow != nullptr) {
+        t.follow->Await(node);
     }
-    const Presence p = PresenceOf(node);
+    if (node.flatList && !node.flatList->Empty()) {
+        return Create3DO(*node.flatList, t.vertices, t.mips, t.materials);
+    }
+    const NodeParts p = t.follow != nullptr ? node.parts : PartsOf(node);
     LogFile("## %4d %4d %4d %4d ##\n", int{p.inFront}, int{p.onFront}, int{p.onBack},
             int{p.inBack});
     const bool children = p.inFront || p.inBack;
@@ -159,6 +148,19 @@ std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, Zer
         return OnFrontWithChildren(node, t);
     }
     return AllParts(node, p, t);
+}
+
+}  // namespace
+
+std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
+                                  GStringList& mips, const Cupboard* materials) {
+    return Convert(node, Tables{vertices, planes, mips, materials, nullptr});
+}
+
+std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
+                                  GStringList& mips, const Cupboard* materials,
+                                  const BuildFollow& follow) {
+    return Convert(node, Tables{vertices, planes, mips, materials, &follow});
 }
 
 }  // namespace tarvel

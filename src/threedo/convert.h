@@ -10,6 +10,7 @@
 
 #include "ase/scene.h"
 #include "bsp/bsp_node.h"
+#include "bsp/build_follow.h"
 #include "bsp/poly_list.h"
 #include "threedo/gstring_list.h"
 #include "threedo/nodes.h"
@@ -21,6 +22,12 @@ namespace tarvel {
 // Recursive, as deep as the BSP tree: run it on a large stack.
 std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
                                   GStringList& mips, const Cupboard* materials);
+// The same while the tree is still being built: each node is awaited until
+// the build publishes it, and its parts are read from what it published.
+// Throws BuildAbandoned if the build fails.
+std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
+                                  GStringList& mips, const Cupboard* materials,
+                                  const BuildFollow& follow);
 
 // The texture and polygon nodes for the polygons of one list: a Node5 for a
 // single polygon, a Node4 for several, or null when it yields no primitive.

@@ -12,6 +12,7 @@
 #include "driver/import.h"
 #include "driver/large_stack.h"
 #include "log/log.h"
+#include "support/awkward_polys.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "support/threedo_structure.h"
@@ -163,6 +164,94 @@ TEST_F(Driver, compiles_the_bundled_example_into_a_consistent_file) {
                   .status,
               ConvertStatus::Saved);
     EXPECT_EQ(ReadBytes(target), first);
+}
+
+// Without the log, the conversion follows the build node by node on a second
+// thread; with a hook after the build it waits for the whole tree. Either
+// way the same file comes out, with the same memo and counts.
+TEST_F(Driver, the_conversion_that_follows_the_build_writes_what_the_one_after_it_does) {
+    Material clipper;
+    clipper.id = 1;
+    clipper.bmpname = "clipper";
+    cupboard.Add(clipper);
+    struct Case {
+        const char* name;
+        std::vector<Poly> polys;
+        bool guardFires;  // checked only when set
+    };
+    std::vector<Case> cases;
+    cases.push_back({"awkward cloud, non-finite", testing::AwkwardScene(3, 3000, 50, true), false});
+    // Two collinear triangles lie in front of their shared degenerate plane
+    // at every node: the guard flattens them.
+    cases.push_back({"two collinear triangles", {}, true});
+    for (const float z : {5.0f, 6.0f}) {
+        Poly collinear = Triangle(0, z);
+        collinear.points[2] = APoint{2, 0, z, 0, 0, 0, 0, 0};
+        ComputePlane(collinear);
+        cases.back().polys.push_back(collinear);
+    }
+    // The same as clippers: the flat list is empty, so the conversion goes
+    // on into the children the build never entered.
+    cases.push_back({"two collinear clipper triangles", cases.back().polys, true});
+    for (Poly& poly : cases.back().polys) {
+        poly.material = 1;
+    }
+    cases.push_back({"spiked shell, a chain 600 deep", testing::SpikedShell(600, 20, 4), false});
+    cases.push_back({"one triangle", {Triangle(0)}, false});
+    for (Case& c : cases) {
+        for (std::size_t i = 0; i < c.polys.size(); i += 5) {
+            c.polys[i].material = 1;
+        }
+    }
+    const Cupboard materials = cupboard;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        polys.items = c.polys;
+        ConvertOptions after;
+        after.strategy = BuildStrategy::Fast;
+        after.afterBuild = [](const BSPNode&) {};
+        ConvertOptions following;
+        following.strategy = BuildStrategy::Fast;
+        memo.lines.clear();
+        cupboard = materials;
+        const ConvertReport wanted = Run(after);
+        const std::vector<uint8_t> wantedBytes = ReadBytes(target);
+        const std::vector<std::string> wantedMemo(memo.lines.begin(), memo.lines.end());
+        memo.lines.clear();
+        cupboard = materials;
+        const ConvertReport got = Run(following);
+        ASSERT_EQ(got.status, ConvertStatus::Saved);
+        EXPECT_EQ(ReadBytes(target), wantedBytes);
+        EXPECT_EQ(std::vector<std::string>(memo.lines.begin(), memo.lines.end()), wantedMemo);
+        EXPECT_EQ(
+            (std::array{got.vertices, got.planes, got.textures, got.nodeRecords}),
+            (std::array{wanted.vertices, wanted.planes, wanted.textures, wanted.nodeRecords}));
+        if (c.guardFires) {
+            EXPECT_TRUE(std::any_of(
+                wantedMemo.begin(), wantedMemo.end(),
+                [](const std::string& line) { return line.starts_with("Recursion occured"); }));
+        }
+    }
+}
+
+// A build that fails while the conversion waits on it: the conversion is
+// let go and the build's own error comes out.
+TEST_F(Driver, a_build_that_fails_lets_the_following_conversion_go) {
+    struct Stop : std::runtime_error {
+        Stop() : std::runtime_error("stop") {}
+    };
+    struct ThrowingBoxes final : MessageBoxSink {
+        void ShowMessage(std::string_view) override { throw Stop(); }
+    } throwing;
+    context.messageBox = &throwing;
+    polys.items = testing::AwkwardScene(4, 300, 20, false);
+    Poly twoCorners = Triangle(0);
+    twoCorners.points.pop_back();
+    polys.items.push_back(twoCorners);  // its plane cannot be computed: a message box
+    ConvertOptions options;
+    options.strategy = BuildStrategy::Fast;
+    EXPECT_THROW(Run(options), Stop);
+    EXPECT_EQ(asked, 0);
 }
 
 TEST(DeepTree, converts_and_writes_a_tree_far_deeper_than_a_default_stack) {
