@@ -5,23 +5,6 @@
 
 namespace tarvel {
 
-// Bytes are assembled by shifting, never copied from a native integer, so the
-// file is little-endian on any host.
-void ByteWriter::writeU32(uint32_t value) {
-    bytes_.push_back(static_cast<uint8_t>(value & 0xFFu));
-    bytes_.push_back(static_cast<uint8_t>((value >> 8) & 0xFFu));
-    bytes_.push_back(static_cast<uint8_t>((value >> 16) & 0xFFu));
-    bytes_.push_back(static_cast<uint8_t>((value >> 24) & 0xFFu));
-}
-
-void ByteWriter::writeByte(uint8_t value) {
-    bytes_.push_back(value);
-}
-
-void ByteWriter::writeFloat(double value) {
-    writeU32(std::bit_cast<uint32_t>(static_cast<float>(value)));
-}
-
 void ByteWriter::patchU32(std::size_t position, uint32_t value) {
     assert(position <= bytes_.size() && bytes_.size() - position >= 4);
     for (std::size_t i = 0; i < 4; ++i) {

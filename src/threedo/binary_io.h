@@ -5,6 +5,7 @@
 // memory first, so that the two placeholders can be patched and the file
 // written out (and checked) in one go.
 
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -12,12 +13,23 @@ namespace tarvel {
 
 class ByteWriter {
   public:
-    void writeU32(uint32_t value);
-    void writeByte(uint8_t value);
+    // Bytes are assembled by shifting, never copied from a native integer,
+    // so the file is little-endian on any host. Inline: a file is written
+    // four bytes at a time.
+    void writeU32(uint32_t value) {
+        bytes_.push_back(static_cast<uint8_t>(value & 0xFFu));
+        bytes_.push_back(static_cast<uint8_t>((value >> 8) & 0xFFu));
+        bytes_.push_back(static_cast<uint8_t>((value >> 16) & 0xFFu));
+        bytes_.push_back(static_cast<uint8_t>((value >> 24) & 0xFFu));
+    }
+    void writeByte(uint8_t value) { bytes_.push_back(value); }
     // Narrows the double to single precision first.
-    void writeFloat(double value);
+    void writeFloat(double value) { writeU32(std::bit_cast<uint32_t>(static_cast<float>(value))); }
     // Overwrites four bytes already written, at an absolute position.
     void patchU32(std::size_t position, uint32_t value);
+    // Room for this many bytes in all, so that a large file is not moved
+    // again and again as it grows.
+    void reserve(std::size_t total) { bytes_.reserve(total); }
 
     std::size_t size() const { return bytes_.size(); }
     const std::vector<uint8_t>& bytes() const { return bytes_; }

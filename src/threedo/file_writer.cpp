@@ -35,6 +35,7 @@ std::optional<std::vector<uint8_t>> Assemble3DO(Node& root, const ZertexList& ve
         return std::nullopt;
     }
     ByteWriter out;
+    out.reserve(static_cast<std::size_t>(total));
     out.writeU32(kMagic3DO);
     out.writeU32(1);
     out.writeU32(kLengthPlaceholder);
