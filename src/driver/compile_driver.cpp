@@ -27,6 +27,9 @@ struct Conversion {
     ZertexList planes;    // PlaneTable, section PLAN
     GStringList mips;     // MipTable, section STRN
     std::unique_ptr<Node> root;
+    // Frees the BSP tree while the file is written; joined first when the
+    // run ends.
+    std::jthread disposer;
 };
 
 // Steps 4 to 9: the root list from copies of the polygons (added with the
@@ -51,7 +54,8 @@ void BuildThenConvert(const PolyList& polys, const Cupboard* cupboard,
 // are off here, so it runs without the log; the build keeps it.
 void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
                           const ConvertOptions& options, Conversion& out) {
-    BSPNode root;
+    auto tree = std::make_unique<BSPNode>();
+    BSPNode& root = *tree;
     BuildFollow follow;
     std::exception_ptr buildError;
     LogContext& log = CurrentLog();
@@ -77,6 +81,8 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
     if (buildError) {
         std::rethrow_exception(buildError);
     }
+    // A large tree takes a while to free, and nothing reads it any more.
+    out.disposer = std::jthread([tree = std::move(tree)]() mutable { tree.reset(); });
 }
 
 void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const ConvertOptions& options,
