@@ -29,24 +29,7 @@ std::optional<std::array<uint64_t, 4>> PlaneKey(const Zertex& z) {
     return MakeKey(z.c0, z.c1, z.c2, z.c3);
 }
 
-uint64_t Mix(uint64_t x) {
-    x ^= x >> 30;
-    x *= 0xBF58476D1CE4E5B9ull;
-    x ^= x >> 27;
-    x *= 0x94D049BB133111EBull;
-    x ^= x >> 31;
-    return x;
-}
-
 }  // namespace
-
-std::size_t ZertexList::KeyHash::operator()(const Key& key) const {
-    uint64_t h = 0x9E3779B97F4A7C15ull;
-    for (uint64_t word : key) {
-        h = Mix(h ^ word);
-    }
-    return static_cast<std::size_t>(h);
-}
 
 const Zertex* ZertexList::entryAt(int32_t index) const {
     if (index < 0 || index >= count()) {
@@ -62,22 +45,35 @@ int32_t ZertexList::append(double c0, double c1, double c2, double c3) {
     return index;
 }
 
-// try_emplace keeps an existing entry, and records are indexed in index
-// order, so each key maps to its lowest index: the record a scan would find.
+// Only records without a NaN are indexed, so their keys exist.
+ZertexList::Key ZertexList::VertexKeyAt(int32_t index) const {
+    const Zertex& z = records_[static_cast<std::size_t>(index)];
+    return *VertexKey(z.c1, z.c2, z.c3);
+}
+
+ZertexList::Key ZertexList::PlaneKeyAt(int32_t index) const {
+    return *PlaneKey(records_[static_cast<std::size_t>(index)]);
+}
+
+// An index keeps the first position added for a key, and records are
+// indexed in index order, so each key maps to its lowest index: the record
+// a scan would find.
 void ZertexList::CatchUpVertexIndex() const {
+    const auto keyAt = [this](int32_t index) { return VertexKeyAt(index); };
     for (; vertexIndexed_ < records_.size(); ++vertexIndexed_) {
         const Zertex& z = records_[vertexIndexed_];
         if (const auto key = VertexKey(z.c1, z.c2, z.c3)) {
-            vertexIndex_.try_emplace(*key, z.index);
+            vertexIndex_.AddIfAbsent(*key, z.index, keyAt);
         }
     }
 }
 
 void ZertexList::CatchUpPlaneIndex() const {
+    const auto keyAt = [this](int32_t index) { return PlaneKeyAt(index); };
     for (; planeIndexed_ < records_.size(); ++planeIndexed_) {
         const Zertex& z = records_[planeIndexed_];
         if (const auto key = PlaneKey(z)) {
-            planeIndex_.try_emplace(*key, z.index);
+            planeIndex_.AddIfAbsent(*key, z.index, keyAt);
         }
     }
 }
@@ -88,8 +84,7 @@ int32_t ZertexList::findVertex(double x, double y, double z) const {
         return -1;
     }
     CatchUpVertexIndex();
-    const auto found = vertexIndex_.find(*key);
-    return found == vertexIndex_.end() ? -1 : found->second;
+    return vertexIndex_.Find(*key, [this](int32_t index) { return VertexKeyAt(index); });
 }
 
 int32_t ZertexList::findPlane(const Zertex& plane) const {
@@ -98,8 +93,7 @@ int32_t ZertexList::findPlane(const Zertex& plane) const {
         return -1;
     }
     CatchUpPlaneIndex();
-    const auto found = planeIndex_.find(*key);
-    return found == planeIndex_.end() ? -1 : found->second;
+    return planeIndex_.Find(*key, [this](int32_t index) { return PlaneKeyAt(index); });
 }
 
 int32_t ZertexList::addVertex(double x, double y, double z) {

@@ -3,10 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "threedo/binary_io.h"
+#include "threedo/record_index.h"
 
 namespace tarvel {
 
@@ -45,18 +45,16 @@ class ZertexList {
   private:
     // Components as bit patterns, -0.0 folded into 0.0; a vertex key leaves
     // the last word 0. Records holding a NaN never enter an index.
-    using Key = std::array<uint64_t, 4>;
-    struct KeyHash {
-        std::size_t operator()(const Key& key) const;
-    };
-    using Index = std::unordered_map<Key, int32_t, KeyHash>;
+    using Key = RecordIndex::Key;
 
+    Key VertexKeyAt(int32_t index) const;
+    Key PlaneKeyAt(int32_t index) const;
     void CatchUpVertexIndex() const;
     void CatchUpPlaneIndex() const;
 
     std::vector<Zertex> records_;
-    mutable Index vertexIndex_;
-    mutable Index planeIndex_;
+    mutable RecordIndex vertexIndex_;
+    mutable RecordIndex planeIndex_;
     mutable std::size_t vertexIndexed_ = 0;  // records_[0, vertexIndexed_) are in vertexIndex_
     mutable std::size_t planeIndexed_ = 0;
 };

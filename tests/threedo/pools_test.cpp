@@ -75,6 +75,59 @@ TEST(ZertexList, append_bypasses_the_search_and_the_first_record_wins) {
     EXPECT_EQ(pool.entryAt(2)->index, 2);
 }
 
+// Thousands of mixed operations on one pool against a scan from index 0,
+// which is what the pool must answer: the first record equal as doubles
+// (-0.0 meets 0.0, a NaN meets nothing). Few distinct values, so keys repeat
+// often and the index grows many times over.
+TEST(ZertexList, answers_as_a_scan_from_the_first_record_would) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 0.5, 1e300, -1e-300, nan, 3.0, 7.25};
+    uint64_t state = 12345;
+    const auto pick = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return values[(state >> 33) % values.size()];
+    };
+    const auto scan = [](const ZertexList& pool, const Zertex& z, bool vertex) {
+        for (int32_t i = 0; i < pool.count(); ++i) {
+            const Zertex& r = *pool.entryAt(i);
+            if ((vertex || r.c0 == z.c0) && r.c1 == z.c1 && r.c2 == z.c2 && r.c3 == z.c3) {
+                return i;
+            }
+        }
+        return -1;
+    };
+    ZertexList pool;
+    for (int op = 0; op < 6000; ++op) {
+        const Zertex z{pick(), pick(), pick(), pick()};
+        SCOPED_TRACE(::testing::Message() << "operation " << op);
+        switch (op % 5) {
+            case 0: {
+                const int32_t expected = scan(pool, Zertex{0, z.c1, z.c2, z.c3}, true);
+                const int32_t count = pool.count();
+                ASSERT_EQ(pool.addVertex(z.c1, z.c2, z.c3), expected < 0 ? count : expected);
+                break;
+            }
+            case 1: {
+                const int32_t expected = scan(pool, z, false);
+                const int32_t count = pool.count();
+                ASSERT_EQ(pool.addPlane(z), expected < 0 ? count : expected);
+                break;
+            }
+            case 2:
+                pool.append(z.c0, z.c1, z.c2, z.c3);
+                break;
+            case 3:
+                ASSERT_EQ(pool.findVertex(z.c1, z.c2, z.c3),
+                          scan(pool, Zertex{0, z.c1, z.c2, z.c3}, true));
+                break;
+            default:
+                ASSERT_EQ(pool.findPlane(z), scan(pool, z, false));
+                break;
+        }
+    }
+    EXPECT_GT(pool.count(), 1000);
+}
+
 TEST(ZertexList, sections_put_the_plane_constant_last) {
     ZertexList pool;
     pool.append(4, 1, 2, 3);  // d = 4, a = 1, b = 2, c = 3
