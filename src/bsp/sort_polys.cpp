@@ -25,6 +25,11 @@ PolyList& ListOf(std::unique_ptr<BSPNode>& child) {
     return child->polys;
 }
 
+// The child list for xdInFront or xdInBack.
+PolyList& ChildList(BSPNode& node, int32_t side) {
+    return ListOf(side == xdInFront ? node.infront : node.inback);
+}
+
 void AddDone(int32_t placed) {
     ProgressCounters().polysDone += placed;
     UpdateCounters();
@@ -60,7 +65,7 @@ void Give(BSPNode& node, int32_t side, Poly&& poly, bool marked, const Cupboard*
         keeper.Keep(std::move(poly));
         return;
     }
-    PolyList& list = ListOf(side == xdInFront ? node.infront : node.inback);
+    PolyList& list = ChildList(node, side);
     if (marked) {
         list.AddMarked(std::move(poly));
     } else {
@@ -133,27 +138,34 @@ bool PlaceLonePoly(BSPNode& node, const Cupboard* materials) {
     return true;
 }
 
-std::size_t CountOf(std::span<const int32_t> sides, int32_t side) {
-    return static_cast<std::size_t>(std::count(sides.begin(), sides.end(), side));
+// How many polygons each child gets whole: what it will surely hold.
+struct WholeCounts {
+    std::size_t front = 0, back = 0;
+};
+
+WholeCounts WholeCountsOf(std::span<const int32_t> sides) {
+    WholeCounts counts;
+    for (const int32_t side : sides) {
+        counts.front += side == xdInFront ? 1 : 0;
+        counts.back += side == xdInBack ? 1 : 0;
+    }
+    return counts;
 }
 
 // The child that gets the most polygons whole, when that is at least half of
 // them: a buffer at most twice the size of its list is worth keeping.
-int32_t KeeperSide(std::span<const int32_t> sides) {
-    const std::size_t front = CountOf(sides, xdInFront);
-    const std::size_t back = CountOf(sides, xdInBack);
-    const int32_t side = front >= back ? xdInFront : xdInBack;
-    return 2 * std::max(front, back) >= sides.size() ? side : -1;
+int32_t KeeperSide(const WholeCounts& whole, std::size_t polys) {
+    const int32_t side = whole.front >= whole.back ? xdInFront : xdInBack;
+    return 2 * std::max(whole.front, whole.back) >= polys ? side : -1;
 }
 
 // Room for the polygons a child will surely get (pieces may be dropped, and
 // a child is made only for a polygon it gets), so that a long list is not
 // moved again and again as it grows. The keeper has its room already.
-void ReserveChildren(BSPNode& node, std::span<const int32_t> sides, int32_t keeperSide) {
-    for (const int32_t side : {xdInFront, xdInBack}) {
-        const std::size_t count = CountOf(sides, side);
+void ReserveChildren(BSPNode& node, const WholeCounts& whole, int32_t keeperSide) {
+    for (const auto& [side, count] : {std::pair{xdInFront, whole.front}, {xdInBack, whole.back}}) {
         if (side != keeperSide && count > 0) {
-            ListOf(side == xdInFront ? node.infront : node.inback).items.reserve(count);
+            ChildList(node, side).items.reserve(count);
         }
     }
 }
@@ -217,11 +229,12 @@ void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff,
         sides = computed;
     }
     Keeper keeper;
-    if (handoff == PolyHandoff::Move) {
-        keeper.side = KeeperSide(sides);
-    }
     if (!sides.empty()) {
-        ReserveChildren(node, sides, keeper.side);
+        const WholeCounts whole = WholeCountsOf(sides);
+        if (handoff == PolyHandoff::Move) {
+            keeper.side = KeeperSide(whole, sides.size());
+        }
+        ReserveChildren(node, whole, keeper.side);
     }
     if (keeper.side >= 0) {
         keeper.buffer = node.polys.TakeItems();
@@ -235,8 +248,7 @@ void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff,
     if (keeper.side >= 0) {
         keeper.buffer.erase(keeper.buffer.begin() + static_cast<std::ptrdiff_t>(keeper.kept),
                             keeper.buffer.end());
-        ListOf(keeper.side == xdInFront ? node.infront : node.inback).items =
-            std::move(keeper.buffer);
+        ChildList(node, keeper.side).items = std::move(keeper.buffer);
     }
     DumpSorted(node);
 }
