@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <numeric>
 
 namespace tarvel {
 
@@ -211,9 +212,7 @@ PolyBvh BuildPolyBvh(std::vector<Poly>& polys) {
         BuildNodesInOrder(bvh, polys, boxes);
     } else {
         bvh.order.resize(polys.size());
-        for (std::size_t i = 0; i < polys.size(); ++i) {
-            bvh.order[i] = static_cast<int32_t>(i);
-        }
+        std::iota(bvh.order.begin(), bvh.order.end(), 0);
         BuildNodes(bvh, polys, boxes);
         for (std::size_t i = 0; i < bvh.order.size(); ++i) {
             polys[static_cast<std::size_t>(bvh.order[i])].spatialRank = static_cast<int32_t>(i);
@@ -227,9 +226,7 @@ PolyBvh FlatPolyBvh(const std::vector<Poly>& polys) {
     const std::vector<Box> boxes = BoxesOf(polys);
     PolyBvh bvh;
     bvh.order.resize(polys.size());
-    for (std::size_t i = 0; i < polys.size(); ++i) {
-        bvh.order[i] = static_cast<int32_t>(i);
-    }
+    std::iota(bvh.order.begin(), bvh.order.end(), 0);
     PolyBvh::Node& root = bvh.nodes.emplace_back();
     root.count = static_cast<int32_t>(polys.size());
     CoverRange(root, bvh.order, polys, boxes);
