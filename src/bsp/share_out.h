@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -8,20 +9,35 @@ namespace tarvel {
 
 // Runs work(begin, step) on `workers` threads, this one included, with
 // begin = 0 .. workers - 1 and step = workers: each takes every step-th item
-// from its own first one. Returns when all are done.
+// from its own first one. Returns when all are done. Whatever the work
+// throws, on any thread, comes out of here once every thread has finished
+// (the first one caught); a throw never leaves a thread unjoined.
 template <typename Work>
 void ShareOut(std::size_t workers, Work&& work) {
     if (workers <= 1) {
         work(std::size_t{0}, std::size_t{1});
         return;
     }
-    std::vector<std::thread> pool;
-    for (std::size_t t = 1; t < workers; ++t) {
-        pool.emplace_back([&work, t, workers] { work(t, workers); });
+    std::vector<std::exception_ptr> errors(workers);
+    const auto guarded = [&work, &errors, workers](std::size_t t) {
+        try {
+            work(t, workers);
+        } catch (...) {
+            errors[t] = std::current_exception();
+        }
+    };
+    {
+        std::vector<std::jthread> pool;
+        pool.reserve(workers - 1);
+        for (std::size_t t = 1; t < workers; ++t) {
+            pool.emplace_back(guarded, t);
+        }
+        guarded(0);
     }
-    work(std::size_t{0}, workers);
-    for (std::thread& thread : pool) {
-        thread.join();
+    for (const std::exception_ptr& error : errors) {
+        if (error) {
+            std::rethrow_exception(error);
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "bsp/bsp_node_steps.h"
 #include "bsp/side_counting.h"
 #include "bsp/splitter_search.h"
+#include "log/log.h"
 
 namespace tarvel {
 
@@ -51,8 +52,12 @@ std::optional<std::size_t> SplitterPrefetch::Take(BSPNode& node) {
     // Only this thread adds or removes jobs, so the reference stays valid.
     Job& job = it->second;
     finished_.wait(lock, [&] { return job.done; });
-    const Job result = job;
+    const Job result = std::move(job);
     jobs_.erase(&node);
+    lock.unlock();
+    for (const std::string& text : result.messageBoxes) {
+        ShowMessageBox(text);
+    }
     if (result.error) {
         std::rethrow_exception(result.error);
     }
@@ -73,7 +78,12 @@ void SplitterPrefetch::Run() {
         lock.unlock();
         std::optional<std::size_t> splitter;
         std::exception_ptr error;
+        // This thread has no log of its own: the message boxes wait for Take.
+        RecordingMessageBoxSink boxes;
+        LogContext held;
+        held.messageBox = &boxes;
         try {
+            const ScopedLogContext scope(held);
             splitter = PlanAndSearch(*node);
         } catch (...) {
             error = std::current_exception();
@@ -81,6 +91,7 @@ void SplitterPrefetch::Run() {
         lock.lock();
         // Take erases a job only once it is done, so `job` is still there.
         job.splitter = splitter;
+        job.messageBoxes = std::move(boxes.messages);
         job.error = error;
         job.done = true;
         finished_.notify_all();

@@ -10,6 +10,7 @@
 #include <exception>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 #include <unordered_map>
 #include <vector>
@@ -31,7 +32,9 @@ class SplitterPrefetch {
     void Submit(BSPNode& node);
 
     // The node's planes computed and its splitter searched: by the helper if
-    // it has started on the node (waiting for it to finish), else here.
+    // it has started on the node (waiting for it to finish), else here. The
+    // message boxes the helper's search raised are shown here, on the
+    // build's thread, where they would have come without the helper.
     std::optional<std::size_t> Take(BSPNode& node);
 
     // Only lists this long are worth the hand-over.
@@ -42,7 +45,8 @@ class SplitterPrefetch {
         bool started = false;
         bool done = false;
         std::optional<std::size_t> splitter;
-        std::exception_ptr error;  // rethrown by Take
+        std::vector<std::string> messageBoxes;  // shown by Take
+        std::exception_ptr error;               // rethrown by Take
     };
 
     void Run();

@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "support/awkward_polys.h"
+#include "support/bsp_fixtures.h"
 
 namespace tarvel {
 namespace {
 
 using testing::AwkwardScene;
+using testing::LogCapture;
 
 struct Nodes {
     std::vector<std::unique_ptr<BSPNode>> nodes;
@@ -23,6 +25,8 @@ Nodes MakeNodes(int count) {
     for (int k = 0; k < count; ++k) {
         auto node = std::make_unique<BSPNode>();
         node->polys.items = AwkwardScene(static_cast<uint64_t>(40 + k), 150 + 90 * k, 20, false);
+        // Its plane raises a message box wherever it is searched.
+        node->polys.items[static_cast<std::size_t>(k)].points.resize(2);
         BSPNode copy;
         copy.polys.items = node->polys.items;
         made.expected.push_back(PlanAndSearch(copy));
@@ -36,6 +40,7 @@ TEST(SplitterPrefetch, gives_what_a_search_here_gives_in_any_order) {
     for (Order order : {Order::LastQueuedFirst, Order::FirstQueuedFirst, Order::SomeNeverQueued}) {
         SCOPED_TRACE(static_cast<int>(order));
         Nodes made = MakeNodes(6);
+        LogCapture log(false);
         SplitterPrefetch prefetch;
         for (std::size_t k = 0; k < made.nodes.size(); ++k) {
             if (order != Order::SomeNeverQueued || k % 2 == 0) {
@@ -45,6 +50,7 @@ TEST(SplitterPrefetch, gives_what_a_search_here_gives_in_any_order) {
         for (std::size_t i = 0; i < made.nodes.size(); ++i) {
             const std::size_t k = order == Order::FirstQueuedFirst ? i : made.nodes.size() - 1 - i;
             EXPECT_EQ(prefetch.Take(*made.nodes[k]), made.expected[k]) << k;
+            EXPECT_EQ(log.boxes.messages.size(), i + 1) << k;
         }
     }
 }
