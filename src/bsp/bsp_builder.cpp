@@ -190,6 +190,9 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
             stack.push_back(Frame{child, counts, Next::InFront});
         }
     }
+    if (follow != nullptr) {
+        follow->Finish();
+    }
 }
 
 }  // namespace tarvel

@@ -1,29 +1,46 @@
 #include "bsp/build_follow.h"
 
-#include <chrono>
-#include <thread>
-
 namespace tarvel {
 
 void BuildFollow::Publish(BSPNode& node) const {
     node.parts = PartsOf(node);
-    node.published.store(true, std::memory_order_release);
+    node.published.store(true);
+    if (awaited_.load() == &node) {
+        Wake();
+    }
+}
+
+void BuildFollow::Finish() const {
+    Wake();
 }
 
 void BuildFollow::Abandon() {
     abandoned_.store(true, std::memory_order_release);
+    Wake();
+}
+
+void BuildFollow::Wake() const {
+    wakes_.fetch_add(1, std::memory_order_release);
+    wakes_.notify_all();
 }
 
 void BuildFollow::Await(const BSPNode& node) const {
-    // The follower converts a node in a fraction of the time the build takes
-    // to make it, so it catches up often. Sleeping a millisecond each time
-    // lets the build run ahead by some dozens of nodes, instead of waking the
-    // follower for every one.
-    while (!node.published.load(std::memory_order_acquire)) {
+    if (node.published.load(std::memory_order_acquire)) {
+        return;
+    }
+    // Sequentially consistent: either the build sees awaited_ set after it
+    // published the node, or this thread sees the node published below.
+    awaited_.store(&node);
+    while (true) {
+        // A wake after this load ends the wait below at once.
+        const uint32_t seen = wakes_.load();
+        if (node.published.load()) {
+            return;
+        }
         if (abandoned_.load(std::memory_order_acquire)) {
             throw BuildAbandoned();
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        wakes_.wait(seen, std::memory_order_acquire);
     }
 }
 

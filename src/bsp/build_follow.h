@@ -6,6 +6,7 @@
 // each node before it reads it.
 
 #include <atomic>
+#include <cstdint>
 #include <exception>
 
 #include "bsp/bsp_node.h"
@@ -23,6 +24,8 @@ class BuildFollow {
     // The build's side: the node is sorted, flattened if the guard fired,
     // and its own list released; or it is a child the build never enters.
     void Publish(BSPNode& node) const;
+    // The build is over: every node is published.
+    void Finish() const;
     // The build failed: no further node will be published.
     void Abandon();
 
@@ -31,7 +34,13 @@ class BuildFollow {
     void Await(const BSPNode& node) const;
 
   private:
+    void Wake() const;
+
     std::atomic<bool> abandoned_{false};
+    // The node a follower that caught up sleeps on: the build wakes it when
+    // it publishes that node, and only then.
+    mutable std::atomic<const BSPNode*> awaited_{nullptr};
+    mutable std::atomic<uint32_t> wakes_{0};
 };
 
 }  // namespace tarvel
