@@ -53,7 +53,7 @@ void LeaveNode() {
 // counts they inherit.
 bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
                BuildStrategy strategy, PolyHandoff handoff, SplitterPrefetch* prefetch,
-               PrevCounts& counts) {
+               PrevCounts& counts, FlatLists& flats) {
     Counters& c = ProgressCounters();
     c.listSize = node.polys.Count();
     c.depth += 1;
@@ -78,6 +78,7 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
     // A partition that repeats the parent's exactly would repeat forever.
     if (counts == prev) {
         Flatten(node, counts, materials);
+        flats.Add(node.flatList->Count(), c.depth);
         LeaveNode();
         return false;
     }
@@ -134,10 +135,11 @@ struct Frame {
 // The walk keeps its own stack: a degenerate scene makes the tree as deep as
 // it has polygons. Each frame does what one level of a recursive build would,
 // in the same order, so the counters and the log come out the same.
-void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy,
-           const BuildFollow* follow) {
+FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy,
+                const BuildFollow* follow) {
     std::vector<Frame> stack;
     PrevCounts counts;
+    FlatLists flats;
     // What the polygons knew came from lists of an earlier build.
     for (Poly& poly : node.polys.items) {
         poly.planeKnown = poly.countsKnown = false;
@@ -145,8 +147,8 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
     const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, strategy);
     // The root's list outlives the build (the preview shows it); every other
     // node's is released once sorted, so its polygons move to the children.
-    const bool rootDescends =
-        EnterNode(node, prev, materials, strategy, PolyHandoff::Copy, prefetch.get(), counts);
+    const bool rootDescends = EnterNode(node, prev, materials, strategy, PolyHandoff::Copy,
+                                        prefetch.get(), counts, flats);
     Publish(follow, node, !rootDescends);
     if (rootDescends) {
         QueueInBack(prefetch.get(), node);
@@ -179,7 +181,7 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
         LogFileText(line);
         const PrevCounts inherited = top.counts;
         const bool descend = EnterNode(*child, inherited, materials, strategy, PolyHandoff::Move,
-                                       prefetch.get(), counts);
+                                       prefetch.get(), counts, flats);
         // Sorted and past the guard, the child's own polygons live on in its
         // children and on-plane lists. The guard at a child copies from that
         // child's children, which keep theirs.
@@ -190,6 +192,7 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
             stack.push_back(Frame{child, counts, Next::InFront});
         }
     }
+    return flats;
 }
 
 }  // namespace tarvel
