@@ -6,12 +6,14 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "app/about_dialog.h"
 #include "app/background_job.h"
 #include "app/logo.h"
 #include "app/preview_window.h"
+#include "driver/record_mesh_file.h"
 #include "ui_main_window.h"
 
 namespace tarvel::app {
@@ -45,16 +47,25 @@ QFont MemoFont() {
     return font;
 }
 
-// The one local .ase file of a drag, if that is what it carries.
-std::optional<std::string> DroppedAseFile(const QMimeData* mime) {
+// The one local .ase or .3do file of a drag, if that is what it carries.
+std::optional<std::string> DroppedFile(const QMimeData* mime) {
     if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) {
         return std::nullopt;
     }
     const QUrl url = mime->urls().front();
-    if (!url.isLocalFile() || !url.toLocalFile().endsWith(".ase", Qt::CaseInsensitive)) {
+    const QString path = url.toLocalFile();
+    if (!url.isLocalFile() || !(path.endsWith(".ase", Qt::CaseInsensitive) ||
+                                path.endsWith(".3do", Qt::CaseInsensitive))) {
         return std::nullopt;
     }
-    return url.toLocalFile().toStdString();
+    return path.toStdString();
+}
+
+// A file named .3do goes to the 3DO reader even when it is damaged past its
+// magic, so that it is reported instead of parsed as a scene.
+bool IsThreeDoFile(const std::string& path) {
+    return QString::fromStdString(path).endsWith(".3do", Qt::CaseInsensitive) ||
+           StartsWithThreeDoMagic(path);
 }
 
 // The label positions were laid out for narrower glyphs than most systems
@@ -193,13 +204,34 @@ void TForm1::Button6Click() {
     if (!previewScene_) {
         return;
     }
-    if (!preview_) {
-        preview_ = std::make_unique<PreviewWindow>(this);
-        ShowPreviewData();
+    EnsurePreview();
+    ShowPreview();
+}
+
+void TForm1::EnsurePreview() {
+    if (preview_) {
+        return;
     }
+    preview_ = std::make_unique<PreviewWindow>(this);
+    connect(preview_.get(), &PreviewWindow::FileRejected, this, [this](const QString& message) {
+        ScopedLogContext scope(context_);
+        LogMemo(message.toStdString());
+        sinks_->Refresh();
+    });
+    ShowPreviewData();
+}
+
+void TForm1::ShowPreview() {
     preview_->show();
     preview_->raise();
     preview_->activateWindow();
+}
+
+void TForm1::OpenThreeDo(const std::string& path) {
+    EnsurePreview();
+    if (preview_->OpenFile(path)) {
+        ShowPreview();
+    }
 }
 
 void TForm1::ShowPreviewData() {
@@ -220,18 +252,22 @@ void TForm1::PickFile(const std::string& path) {
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!busy_ && DroppedAseFile(event->mimeData())) {
+    if (!busy_ && DroppedFile(event->mimeData())) {
         event->acceptProposedAction();
     }
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    const std::optional<std::string> path = DroppedAseFile(event->mimeData());
+    const std::optional<std::string> path = DroppedFile(event->mimeData());
     if (!path) {
         return;
     }
     event->acceptProposedAction();
-    PickFile(*path);
+    if (IsThreeDoFile(*path)) {
+        OpenThreeDo(*path);
+    } else {
+        PickFile(*path);
+    }
 }
 
 bool TForm1::ImportFile(const std::string& path) {
@@ -261,13 +297,19 @@ void TForm1::Convert(const ChooseSavePath& chooseSavePath) {
     auto run = std::make_shared<PreviewRun>();
     ConvertOptions options;
     options.afterBuild = [&run](const BSPNode& root) { run->tree = render::TakeBspSnapshot(root); };
+    lastReport_ = ConvertReport{};
+    statusBar()->clearMessage();
     RunWork([this, &chooseSavePath, &options] {
         lastReport_ =
             RunConversion(&imported_->polys, &imported_->cupboard, chooseSavePath, options);
     });
+    if (lastReport_.status != ConvertStatus::NoPolyList) {
+        statusBar()->showMessage(QString::fromStdString(FlatListsLine(lastReport_.flatLists)));
+    }
     run->counters = context_.counters;
     run->saved = lastReport_.status == ConvertStatus::Saved;
     run->bytesWritten = lastReport_.bytesWritten;
+    run->path = run->saved ? lastReport_.path : std::string();
     previewRun_ = std::move(run);
     if (preview_) {
         preview_->SetRun(previewRun_);
