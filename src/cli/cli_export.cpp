@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_log.h"
 #include "driver/record_mesh_file.h"
 #include "threedo/obj_export.h"
 
@@ -25,6 +26,14 @@ int RunExport(const ExportArgs& args) {
         std::fprintf(stderr, "export: the output '%s' would be its own material library\n",
                      args.output.c_str());
         return kExitUsage;
+    }
+    // Neither output may replace the file it is made from.
+    for (const std::filesystem::path& output : {obj, mtl}) {
+        if (SameFile(args.file, output.string())) {
+            std::fprintf(stderr, "export: the output '%s' is the input itself\n",
+                         output.string().c_str());
+            return kExitUsage;
+        }
     }
     const RecordMeshResult read = ReadRecordMesh(args.file);
     if (!read.mesh) {

@@ -81,6 +81,10 @@ int RunRender(const RenderArgs& args) {
                      args.view.c_str());
         return kExitUsage;
     }
+    if (SameFile(args.file, args.output)) {
+        std::fprintf(stderr, "render: the output '%s' is the input itself\n", args.output.c_str());
+        return kExitUsage;
+    }
     if (args.byNode && !StartsWithThreeDoMagic(args.file)) {
         std::fprintf(stderr, "--by-node colours the polygons of a 3DO file; '%s' is none.\n",
                      args.file.c_str());

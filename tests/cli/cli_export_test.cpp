@@ -97,6 +97,13 @@ TEST(CliExport, writes_one_face_per_polygon_record_with_valid_indices) {
     zUp >> x >> y >> z;
     yUp >> x2 >> y2 >> z2;
     EXPECT_EQ((std::array{x2, y2, z2}), (std::array{x, z, -y})) << firstVertex[0];
+    // Neither the OBJ nor its library may replace the input.
+    const std::string compiled = ReadWholeFile(dir.path() / "v.3do");
+    EXPECT_EQ(RunCli(dir.path(), "export v.3do -o v.3do").status, 2);
+    std::filesystem::copy_file(dir.path() / "v.3do", dir.path() / "w.mtl");
+    EXPECT_EQ(RunCli(dir.path(), "export w.mtl -o ./w.obj").status, 2);
+    EXPECT_EQ(ReadWholeFile(dir.path() / "v.3do"), compiled);
+    EXPECT_EQ(ReadWholeFile(dir.path() / "w.mtl"), compiled);
     const CliOutcome corrupt = RunCli(dir.path(), "export " + kVillage + " -o a.obj");
     EXPECT_EQ(corrupt.status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "a.obj"));

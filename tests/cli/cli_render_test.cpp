@@ -68,6 +68,7 @@ TEST(CliRender, refuses_bad_sizes_views_and_inputs) {
         {"render empty.ase -o v.png", 1, "nothing to draw in 'empty.ase'\n"},
         {"render notes.txt -o v.png", 1, "nothing to draw in 'notes.txt'\n"},
         {"render cut.3do -o v.png", 1, "cut.3do: "},
+        {"render whole.3do -o ./whole.3do", 2, "is the input itself"},
     };
     TempDir dir;
     std::ofstream(dir.path() / "empty.ase").flush();
@@ -81,6 +82,7 @@ TEST(CliRender, refuses_bad_sizes_views_and_inputs) {
         EXPECT_NE(o.err.find(c.err), std::string::npos) << c.args << "\n" << o.err;
         EXPECT_FALSE(std::filesystem::exists(dir.path() / "v.png")) << c.args;
     }
+    EXPECT_EQ(ReadWholeFile(dir.path() / "whole.3do"), whole);
 }
 
 }  // namespace
