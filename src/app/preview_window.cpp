@@ -108,7 +108,7 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         canvas_->update();
     });
     connect(modeButton_, &QPushButton::clicked, this,
-            [this] { SetMode(mode_ == Mode::Scene ? Mode::Bsp : Mode::Scene); });
+            [this] { SetMode(mode_ == Mode::Bsp ? Mode::Scene : Mode::Bsp); });
     connect(previous_, &QPushButton::clicked, this, [this] { StepNode(-1); });
     connect(next_, &QPushButton::clicked, this, [this] { StepNode(1); });
     connect(fileButton_, &QPushButton::clicked, this, &PreviewWindow::ToggleFile);
@@ -306,7 +306,7 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
             edges_->toggle();
             return;
         case Qt::Key_B:
-            SetMode(mode_ == Mode::Scene ? Mode::Bsp : Mode::Scene);
+            SetMode(mode_ == Mode::Bsp ? Mode::Scene : Mode::Bsp);
             return;
         case Qt::Key_D:
             ToggleFile();

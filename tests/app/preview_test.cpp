@@ -169,6 +169,10 @@ TEST_F(Preview, switches_between_the_scene_and_the_file_just_written) {
     EXPECT_NE(preview.Canvas().Render(), scene);
     const std::string status = preview.StatusText().toStdString();
     EXPECT_EQ(status.rfind("3DO file: village.3do   Polygons: 80   Vertices: 62", 0), 0u) << status;
+    preview.findChild<QPushButton*>("ModeButton")->click();
+    EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::Bsp);
+    file.click();
+    EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::File);
     file.click();
     EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::Scene);
     EXPECT_EQ(preview.Canvas().Render(), scene);
