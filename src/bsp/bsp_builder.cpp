@@ -53,7 +53,7 @@ void LeaveNode() {
 // counts they inherit.
 bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
                BuildStrategy strategy, PolyHandoff handoff, SplitterPrefetch* prefetch,
-               PrevCounts& counts, FlatLists& flats) {
+               PrevCounts& counts) {
     Counters& c = ProgressCounters();
     c.listSize = node.polys.Count();
     c.depth += 1;
@@ -78,7 +78,6 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
     // A partition that repeats the parent's exactly would repeat forever.
     if (counts == prev) {
         Flatten(node, counts, materials);
-        flats.Add(node.flatList->Count(), c.depth);
         LeaveNode();
         return false;
     }
@@ -139,6 +138,9 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, Build
                 const BuildFollow* follow) {
     std::vector<Frame> stack;
     PrevCounts counts;
+    // A node that does not descend was flattened by the guard; its depth is
+    // one below the frames on the stack, the root at 1. Counted before the
+    // node is published: a conversion that follows may take it apart.
     FlatLists flats;
     // What the polygons knew came from lists of an earlier build.
     for (Poly& poly : node.polys.items) {
@@ -147,8 +149,8 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, Build
     const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, strategy);
     // The root's list outlives the build (the preview shows it); every other
     // node's is released once sorted, so its polygons move to the children.
-    const bool rootDescends = EnterNode(node, prev, materials, strategy, PolyHandoff::Copy,
-                                        prefetch.get(), counts, flats);
+    const bool rootDescends =
+        EnterNode(node, prev, materials, strategy, PolyHandoff::Copy, prefetch.get(), counts);
     Publish(follow, node, !rootDescends);
     if (rootDescends) {
         QueueInBack(prefetch.get(), node);
@@ -181,16 +183,23 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, Build
         LogFileText(line);
         const PrevCounts inherited = top.counts;
         const bool descend = EnterNode(*child, inherited, materials, strategy, PolyHandoff::Move,
-                                       prefetch.get(), counts, flats);
+                                       prefetch.get(), counts);
         // Sorted and past the guard, the child's own polygons live on in its
         // children and on-plane lists. The guard at a child copies from that
         // child's children, which keep theirs.
         child->polys.Release();
+        if (!descend) {
+            flats.Add(child->flatList->Count(), static_cast<int32_t>(stack.size()) + 1);
+        }
         Publish(follow, *child, !descend);
         if (descend) {
             QueueInBack(prefetch.get(), *child);
             stack.push_back(Frame{child, counts, Next::InFront});
         }
+    }
+    // The root is the caller's, so its list is still there to count.
+    if (!rootDescends) {
+        flats.Add(node.flatList->Count(), 1);
     }
     return flats;
 }
