@@ -13,7 +13,6 @@
 #include "app/background_job.h"
 #include "app/logo.h"
 #include "app/preview_window.h"
-#include "driver/record_mesh_file.h"
 #include "ui_main_window.h"
 
 namespace tarvel::app {
@@ -47,25 +46,16 @@ QFont MemoFont() {
     return font;
 }
 
-// The one local .ase or .3do file of a drag, if that is what it carries.
-std::optional<std::string> DroppedFile(const QMimeData* mime) {
+// The one local .ase file of a drag, if that is what it carries.
+std::optional<std::string> DroppedAseFile(const QMimeData* mime) {
     if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) {
         return std::nullopt;
     }
     const QUrl url = mime->urls().front();
-    const QString path = url.toLocalFile();
-    if (!url.isLocalFile() || !(path.endsWith(".ase", Qt::CaseInsensitive) ||
-                                path.endsWith(".3do", Qt::CaseInsensitive))) {
+    if (!url.isLocalFile() || !url.toLocalFile().endsWith(".ase", Qt::CaseInsensitive)) {
         return std::nullopt;
     }
-    return path.toStdString();
-}
-
-// A file named .3do goes to the 3DO reader even when it is damaged past its
-// magic, so that it is reported instead of parsed as a scene.
-bool IsThreeDoFile(const std::string& path) {
-    return QString::fromStdString(path).endsWith(".3do", Qt::CaseInsensitive) ||
-           StartsWithThreeDoMagic(path);
+    return url.toLocalFile().toStdString();
 }
 
 // The label positions were laid out for narrower glyphs than most systems
@@ -252,22 +242,26 @@ void TForm1::PickFile(const std::string& path) {
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!busy_ && DroppedFile(event->mimeData())) {
+    if (!busy_ && DroppedAseFile(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+    if (!busy_ && DroppedThreeDoFile(event->mimeData())) {
         event->acceptProposedAction();
     }
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    const std::optional<std::string> path = DroppedFile(event->mimeData());
+    if (const std::optional<std::string> file = DroppedThreeDoFile(event->mimeData())) {
+        event->acceptProposedAction();
+        OpenThreeDo(*file);
+        return;
+    }
+    const std::optional<std::string> path = DroppedAseFile(event->mimeData());
     if (!path) {
         return;
     }
     event->acceptProposedAction();
-    if (IsThreeDoFile(*path)) {
-        OpenThreeDo(*path);
-    } else {
-        PickFile(*path);
-    }
+    PickFile(*path);
 }
 
 bool TForm1::ImportFile(const std::string& path) {

@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "app/preview_canvas.h"
+#include "driver/record_mesh_file.h"
 
 namespace tarvel::app {
 
@@ -61,19 +62,20 @@ QString NodeText(const render::SnapshotNode& n, int index, int count) {
         .arg(n.flattened ? ", flattened" : "");
 }
 
-// The one local .3do file of a drag, if that is what it carries.
-std::optional<std::string> DroppedThreeDo(const QMimeData* mime) {
-    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) {
-        return std::nullopt;
-    }
-    const QUrl url = mime->urls().front();
-    if (!url.isLocalFile() || !url.toLocalFile().endsWith(".3do", Qt::CaseInsensitive)) {
-        return std::nullopt;
-    }
-    return url.toLocalFile().toStdString();
-}
-
 }  // namespace
+
+std::optional<std::string> DroppedThreeDoFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 ||
+        !mime->urls().front().isLocalFile()) {
+        return std::nullopt;
+    }
+    const QString path = mime->urls().front().toLocalFile();
+    if (!path.endsWith(".3do", Qt::CaseInsensitive) &&
+        !StartsWithThreeDoMagic(path.toStdString())) {
+        return std::nullopt;
+    }
+    return path.toStdString();
+}
 
 PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("PreviewWindow");
@@ -323,13 +325,13 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void PreviewWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (DroppedThreeDo(event->mimeData())) {
+    if (DroppedThreeDoFile(event->mimeData())) {
         event->acceptProposedAction();
     }
 }
 
 void PreviewWindow::dropEvent(QDropEvent* event) {
-    if (const std::optional<std::string> path = DroppedThreeDo(event->mimeData())) {
+    if (const std::optional<std::string> path = DroppedThreeDoFile(event->mimeData())) {
         event->acceptProposedAction();
         OpenFile(*path);
     }
