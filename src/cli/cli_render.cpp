@@ -18,44 +18,11 @@ namespace {
 struct RenderArgs {
     std::string file;
     std::string output;
+    bool byNode = false;
     std::string size = "800x600";
     std::string view = "iso";
     bool edges = false;
-    bool byNode = false;
 };
-
-// What to draw and how many polygons it came from.
-struct Drawing {
-    render::RenderMesh mesh;
-    std::size_t polygons = 0;
-};
-
-// A 3DO file is drawn from its records, anything else as a scene; the kind
-// comes from the content, not the name. Nullopt once the reason is out.
-std::optional<Drawing> LoadDrawing(const RenderArgs& args) {
-    if (StartsWithThreeDoMagic(args.file)) {
-        const RecordMeshResult read = ReadRecordMesh(args.file);
-        if (!read.mesh) {
-            std::fprintf(stderr, "%s\n", read.error.c_str());
-            return std::nullopt;
-        }
-        const auto colouring =
-            args.byNode ? render::RecordColouring::ByPlaneNode : render::RecordColouring::ByTexture;
-        return Drawing{render::MakeRecordRenderMesh(*read.mesh, colouring),
-                       read.mesh->polygons.size()};
-    }
-    std::optional<ImportedScene> imported;
-    {
-        CliLog log(LogOptions{});
-        BeginPick();
-        imported = ImportAse(args.file);
-    }
-    if (!imported) {
-        return std::nullopt;
-    }
-    return Drawing{render::MakeSceneMesh(imported->polys, &imported->cupboard),
-                   imported->polys.items.size()};
-}
 
 constexpr int kMaxSide = 16384;
 
@@ -66,6 +33,49 @@ bool ParseSize(const std::string& text, int& width, int& height) {
         return false;
     }
     return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
+struct Frame {
+    int width = 0, height = 0;
+    render::ViewAxis axis = render::ViewAxis::Iso;
+};
+
+int DrawMesh(const render::RenderMesh& mesh, std::size_t polygons, const RenderArgs& args,
+             const Frame& frame) {
+    // An empty picture would pass for a drawing of the file.
+    if (mesh.polys.empty()) {
+        std::fprintf(stderr, "nothing to draw in '%s'\n", args.file.c_str());
+        return kExitFailed;
+    }
+    render::Camera camera;
+    camera.SetView(frame.axis, mesh.GetBounds(), frame.width, frame.height);
+    render::FrameBuffer picture;
+    picture.Resize(frame.width, frame.height);
+    render::RenderOptions options;
+    options.edges = args.edges;
+    render::Renderer().Draw(mesh, camera, options, picture);
+    const std::string error = render::WritePng(args.output, picture);
+    if (!error.empty()) {
+        std::fprintf(stderr, "Error writing '%s': %s\n", args.output.c_str(), error.c_str());
+        return kExitFailed;
+    }
+    std::printf("%dx%d, %zu polygons: '%s'\n", frame.width, frame.height, polygons,
+                args.output.c_str());
+    return kExitOk;
+}
+
+// The polygons of the file's records; the reader's message when it does not
+// load or is not consistent.
+int RenderThreeDo(const RenderArgs& args, const Frame& frame) {
+    const RecordMeshResult read = ReadRecordMesh(args.file);
+    if (!read.mesh) {
+        std::fprintf(stderr, "%s\n", read.error.c_str());
+        return kExitFailed;
+    }
+    const auto colouring =
+        args.byNode ? render::RecordColouring::ByPlaneNode : render::RecordColouring::ByTexture;
+    return DrawMesh(render::MakeRecordRenderMesh(*read.mesh, colouring), read.mesh->polygons.size(),
+                    args, frame);
 }
 
 int RunRender(const RenderArgs& args) {
@@ -85,36 +95,30 @@ int RunRender(const RenderArgs& args) {
         std::fprintf(stderr, "render: the output '%s' is the input itself\n", args.output.c_str());
         return kExitUsage;
     }
-    if (args.byNode && !StartsWithThreeDoMagic(args.file)) {
+    // A 3DO file is drawn from its records, anything else as a scene: the
+    // kind comes from the content, not the name.
+    const bool threeDo = StartsWithThreeDoMagic(args.file);
+    if (args.byNode && !threeDo) {
         std::fprintf(stderr, "--by-node colours the polygons of a 3DO file; '%s' is none.\n",
                      args.file.c_str());
         return kExitUsage;
     }
-    const std::optional<Drawing> drawing = LoadDrawing(args);
-    if (!drawing) {
+    const Frame frame{width, height, *axis};
+    if (threeDo) {
+        return RenderThreeDo(args, frame);
+    }
+
+    std::optional<ImportedScene> imported;
+    {
+        CliLog log(LogOptions{});
+        BeginPick();
+        imported = ImportAse(args.file);
+    }
+    if (!imported) {
         return kExitFailed;
     }
-    // An empty picture would pass for a drawing of the file.
-    if (drawing->mesh.polys.empty()) {
-        std::fprintf(stderr, "nothing to draw in '%s'\n", args.file.c_str());
-        return kExitFailed;
-    }
-    const render::RenderMesh& mesh = drawing->mesh;
-    render::Camera camera;
-    camera.SetView(*axis, mesh.GetBounds(), width, height);
-    render::FrameBuffer picture;
-    picture.Resize(width, height);
-    render::RenderOptions options;
-    options.edges = args.edges;
-    render::Renderer().Draw(mesh, camera, options, picture);
-    const std::string error = render::WritePng(args.output, picture);
-    if (!error.empty()) {
-        std::fprintf(stderr, "Error writing '%s': %s\n", args.output.c_str(), error.c_str());
-        return kExitFailed;
-    }
-    std::printf("%dx%d, %zu polygons: '%s'\n", width, height, drawing->polygons,
-                args.output.c_str());
-    return kExitOk;
+    return DrawMesh(render::MakeSceneMesh(imported->polys, &imported->cupboard),
+                    imported->polys.items.size(), args, frame);
 }
 
 }  // namespace
@@ -127,9 +131,9 @@ void AddRenderCommand(CLI::App& app, int& exitStatus) {
     command->add_option("-o,--output", args->output, "The PNG to write")->required();
     command->add_option("--size", args->size, "WIDTHxHEIGHT in pixels (default 800x600)");
     command->add_option("--view", args->view, "iso, top, front or side (default iso)");
-    command->add_flag("--edges", args->edges, "Draw every polygon's edges");
     command->add_flag("--by-node", args->byNode,
                       "3DO files: colour each polygon by the plane node above it");
+    command->add_flag("--edges", args->edges, "Draw every polygon's edges");
     command->callback([args, &exitStatus] { exitStatus = RunRender(*args); });
 }
 
