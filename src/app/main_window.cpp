@@ -13,6 +13,7 @@
 #include "app/background_job.h"
 #include "app/logo.h"
 #include "app/preview_window.h"
+#include "app/three_do_drop.h"
 #include "ui_main_window.h"
 
 namespace tarvel::app {
@@ -119,6 +120,8 @@ void TForm1::SetUpWidgets() {
     connect(ui_->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
     connect(ui_->Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
     setAcceptDrops(true);
+    installEventFilter(new ThreeDoDrop(
+        this, [this](const std::string& path) { OpenThreeDo(path); }, [this] { return busy_; }));
 }
 
 void TForm1::SetUpSinks() {
@@ -245,17 +248,9 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event) {
     if (!busy_ && DroppedAseFile(event->mimeData())) {
         event->acceptProposedAction();
     }
-    if (!busy_ && DroppedThreeDoFile(event->mimeData())) {
-        event->acceptProposedAction();
-    }
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    if (const std::optional<std::string> file = DroppedThreeDoFile(event->mimeData())) {
-        event->acceptProposedAction();
-        OpenThreeDo(*file);
-        return;
-    }
     const std::optional<std::string> path = DroppedAseFile(event->mimeData());
     if (!path) {
         return;

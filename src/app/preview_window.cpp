@@ -1,14 +1,11 @@
 #include "app/preview_window.h"
 
 #include <QCheckBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMimeData>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -18,7 +15,7 @@
 #include <utility>
 
 #include "app/preview_canvas.h"
-#include "driver/record_mesh_file.h"
+#include "app/three_do_drop.h"
 
 namespace tarvel::app {
 
@@ -64,19 +61,6 @@ QString NodeText(const render::SnapshotNode& n, int index, int count) {
 
 }  // namespace
 
-std::optional<std::string> DroppedThreeDoFile(const QMimeData* mime) {
-    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1 ||
-        !mime->urls().front().isLocalFile()) {
-        return std::nullopt;
-    }
-    const QString path = mime->urls().front().toLocalFile();
-    if (!path.endsWith(".3do", Qt::CaseInsensitive) &&
-        !StartsWithThreeDoMagic(path.toStdString())) {
-        return std::nullopt;
-    }
-    return path.toStdString();
-}
-
 PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName("PreviewWindow");
     setWindowTitle("Tarvel preview");
@@ -116,6 +100,7 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(fileButton_, &QPushButton::clicked, this, &PreviewWindow::ToggleFile);
     connect(open_, &QPushButton::clicked, this, &PreviewWindow::ChooseFile);
     setAcceptDrops(true);
+    installEventFilter(new ThreeDoDrop(this, [this](const std::string& path) { OpenFile(path); }));
     UpdateControls();
 }
 
@@ -321,19 +306,6 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
             return;
         default:
             QWidget::keyPressEvent(event);
-    }
-}
-
-void PreviewWindow::dragEnterEvent(QDragEnterEvent* event) {
-    if (DroppedThreeDoFile(event->mimeData())) {
-        event->acceptProposedAction();
-    }
-}
-
-void PreviewWindow::dropEvent(QDropEvent* event) {
-    if (const std::optional<std::string> path = DroppedThreeDoFile(event->mimeData())) {
-        event->acceptProposedAction();
-        OpenFile(*path);
     }
 }
 

@@ -9,24 +9,17 @@
 #include <QWidget>
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/preview_data.h"
 
 class QCheckBox;
 class QLabel;
-class QMimeData;
 class QPushButton;
 
 namespace tarvel::app {
 
 class PreviewCanvas;
-
-// The one local file of a drag when it is a 3DO file: named .3do (even when
-// damaged, so that it is reported instead of parsed as a scene) or starting
-// with the 3DO magic.
-std::optional<std::string> DroppedThreeDoFile(const QMimeData* mime);
 
 class PreviewWindow final : public QWidget {
     Q_OBJECT
@@ -58,8 +51,6 @@ class PreviewWindow final : public QWidget {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
   private:
     void ToggleFile();
