@@ -12,8 +12,8 @@
 #include "app/about_dialog.h"
 #include "app/background_job.h"
 #include "app/logo.h"
+#include "app/preview_drop.h"
 #include "app/preview_window.h"
-#include "app/three_do_drop.h"
 #include "ui_main_window.h"
 
 namespace tarvel::app {

@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "app/preview_canvas.h"
-#include "app/three_do_drop.h"
+#include "app/preview_drop.h"
 
 namespace tarvel::app {
 

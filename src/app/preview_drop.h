@@ -1,7 +1,7 @@
 #pragma once
 
-// Drags of one 3DO file, taken off a widget before its own drag handlers see
-// them, so a window's scene drop stays as it is beside them.
+// Drags of one 3DO file for the preview, taken off a widget before its own
+// drag handlers see them, so a window's scene drop stays as it is beside them.
 
 #include <QObject>
 

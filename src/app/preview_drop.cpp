@@ -1,4 +1,4 @@
-#include "app/three_do_drop.h"
+#include "app/preview_drop.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
