@@ -17,7 +17,7 @@ namespace tarvel {
 
 struct RecordCorner {
     int32_t vtx = 0;        // index into RecordMesh::points
-    double tx = 0, ty = 0;  // as stored: ty counts down from the polygon's top
+    double tx = 0, ty = 0;  // as stored: ty flipped, ceil(largest ty) - ty
     uint32_t col = 0;       // the corner's own colour; the record's for 0x81F
 };
 
