@@ -6,11 +6,13 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTimer>
 
 #include "app/about_dialog.h"
 #include "app/background_job.h"
 #include "app/logo.h"
+#include "app/preview_drop.h"
 #include "app/preview_window.h"
 #include "ui_main_window.h"
 
@@ -118,6 +120,8 @@ void TForm1::SetUpWidgets() {
     connect(ui_->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
     connect(ui_->Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
     setAcceptDrops(true);
+    installEventFilter(new ThreeDoDrop(
+        this, [this](const std::string& path) { OpenThreeDo(path); }, [this] { return busy_; }));
 }
 
 void TForm1::SetUpSinks() {
@@ -193,13 +197,34 @@ void TForm1::Button6Click() {
     if (!previewScene_) {
         return;
     }
-    if (!preview_) {
-        preview_ = std::make_unique<PreviewWindow>(this);
-        ShowPreviewData();
+    EnsurePreview();
+    ShowPreview();
+}
+
+void TForm1::EnsurePreview() {
+    if (preview_) {
+        return;
     }
+    preview_ = std::make_unique<PreviewWindow>(this);
+    connect(preview_.get(), &PreviewWindow::FileRejected, this, [this](const QString& message) {
+        ScopedLogContext scope(context_);
+        LogMemo(message.toStdString());
+        sinks_->Refresh();
+    });
+    ShowPreviewData();
+}
+
+void TForm1::ShowPreview() {
     preview_->show();
     preview_->raise();
     preview_->activateWindow();
+}
+
+void TForm1::OpenThreeDo(const std::string& path) {
+    EnsurePreview();
+    if (preview_->OpenFile(path)) {
+        ShowPreview();
+    }
 }
 
 void TForm1::ShowPreviewData() {
@@ -261,13 +286,19 @@ void TForm1::Convert(const ChooseSavePath& chooseSavePath) {
     auto run = std::make_shared<PreviewRun>();
     ConvertOptions options;
     options.afterBuild = [&run](const BSPNode& root) { run->tree = render::TakeBspSnapshot(root); };
+    lastReport_ = ConvertReport{};
+    statusBar()->clearMessage();
     RunWork([this, &chooseSavePath, &options] {
         lastReport_ =
             RunConversion(&imported_->polys, &imported_->cupboard, chooseSavePath, options);
     });
+    if (lastReport_.status != ConvertStatus::NoPolyList) {
+        statusBar()->showMessage(QString::fromStdString(FlatListsLine(lastReport_.flatLists)));
+    }
     run->counters = context_.counters;
     run->saved = lastReport_.status == ConvertStatus::Saved;
     run->bytesWritten = lastReport_.bytesWritten;
+    run->path = run->saved ? lastReport_.path : std::string();
     previewRun_ = std::move(run);
     if (preview_) {
         preview_->SetRun(previewRun_);

@@ -67,6 +67,9 @@ class TForm1 final : public QMainWindow {
     // A file dropped on the window: picked as "&Pick ASE file..." would
     // after its dialog.
     void PickFile(const std::string& path);
+    // A 3DO file dropped on the window: shown in the preview, or its
+    // problem in the memo.
+    void OpenThreeDo(const std::string& path);
 
   signals:
     // The unattended conversion of "-b" has finished; saved tells whether it
@@ -91,6 +94,8 @@ class TForm1 final : public QMainWindow {
     void CloseIfAsked();
     void FlushLog();
     void ShowPreviewData();
+    void EnsurePreview();
+    void ShowPreview();
 
     std::unique_ptr<Ui::TForm1> ui_;
     std::unique_ptr<QFileDialog> openDialog_;

@@ -1,6 +1,8 @@
 #include "app/preview_window.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -8,9 +10,12 @@
 #include <QVBoxLayout>
 
 #include <array>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "app/preview_canvas.h"
+#include "app/preview_drop.h"
 
 namespace tarvel::app {
 
@@ -70,6 +75,8 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     modeButton_ = AddButton(*row, "ModeButton", "&BSP view");
     previous_ = AddButton(*row, "PreviousNode", "&Previous node");
     next_ = AddButton(*row, "NextNode", "&Next node");
+    fileButton_ = AddButton(*row, "FileButton", "&3DO view");
+    open_ = AddButton(*row, "OpenFileButton", "&Open 3DO...");
     row->addStretch();
     layout->addLayout(row);
     canvas_ = new PreviewCanvas;
@@ -87,9 +94,13 @@ PreviewWindow::PreviewWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         canvas_->update();
     });
     connect(modeButton_, &QPushButton::clicked, this,
-            [this] { SetMode(mode_ == Mode::Scene ? Mode::Bsp : Mode::Scene); });
+            [this] { SetMode(mode_ == Mode::Bsp ? Mode::Scene : Mode::Bsp); });
     connect(previous_, &QPushButton::clicked, this, [this] { StepNode(-1); });
     connect(next_, &QPushButton::clicked, this, [this] { StepNode(1); });
+    connect(fileButton_, &QPushButton::clicked, this, &PreviewWindow::ToggleFile);
+    connect(open_, &QPushButton::clicked, this, &PreviewWindow::ChooseFile);
+    setAcceptDrops(true);
+    installEventFilter(new ThreeDoDrop(this, [this](const std::string& path) { OpenFile(path); }));
     UpdateControls();
 }
 
@@ -106,7 +117,15 @@ void PreviewWindow::SetScene(std::shared_ptr<const PreviewScene> scene) {
 void PreviewWindow::SetRun(std::shared_ptr<const PreviewRun> run) {
     run_ = std::move(run);
     node_ = -1;
-    if (!run_) {
+    if (run_ && run_->saved && !run_->path.empty()) {
+        // Read only when shown: most runs are never looked at this way.
+        written_ = run_->path;
+        file_.reset();
+        if (mode_ == Mode::File) {
+            mode_ = Mode::Scene;
+        }
+    }
+    if (!run_ && mode_ == Mode::Bsp) {
         mode_ = Mode::Scene;
     }
     ShowMesh();
@@ -114,9 +133,51 @@ void PreviewWindow::SetRun(std::shared_ptr<const PreviewRun> run) {
 }
 
 void PreviewWindow::SetMode(Mode mode) {
-    mode_ = run_ ? mode : Mode::Scene;
+    if (mode == Mode::File && !file_ && !written_.empty()) {
+        std::string error;
+        file_ = LoadPreviewFile(written_, error);
+        written_.clear();
+        if (!file_) {
+            emit FileRejected(QString::fromStdString(error));
+            UpdateControls();
+            return;
+        }
+    }
+    const bool possible =
+        mode == Mode::Scene || (mode == Mode::Bsp && run_) || (mode == Mode::File && file_);
+    mode_ = possible ? mode : Mode::Scene;
     ShowMesh();
     UpdateControls();
+}
+
+bool PreviewWindow::OpenFile(const std::string& path) {
+    std::string error;
+    std::shared_ptr<const PreviewFile> file = LoadPreviewFile(path, error);
+    if (!file) {
+        emit FileRejected(QString::fromStdString(error));
+        return false;
+    }
+    file_ = std::move(file);
+    written_.clear();
+    mode_ = Mode::File;
+    node_ = -1;
+    ShowMesh();
+    canvas_->Fit();
+    UpdateControls();
+    return true;
+}
+
+// Scene and file share the camera, so the two can be compared in place.
+void PreviewWindow::ToggleFile() {
+    SetMode(mode_ == Mode::File ? Mode::Scene : Mode::File);
+}
+
+void PreviewWindow::ChooseFile() {
+    const QString path = QFileDialog::getOpenFileName(this, "Open 3DO", QString(),
+                                                      "3DO object file (*.3do);;All files (*)");
+    if (!path.isEmpty()) {
+        OpenFile(path.toStdString());
+    }
 }
 
 void PreviewWindow::StepNode(int step) {
@@ -136,7 +197,11 @@ void PreviewWindow::StepNode(int step) {
 
 void PreviewWindow::ShowMesh() {
     const bool bsp = mode_ == Mode::Bsp && run_;
-    canvas_->SetMesh(bsp ? &run_->tree.mesh : scene_ ? &scene_->mesh : nullptr);
+    if (mode_ == Mode::File && file_) {
+        canvas_->SetMesh(&file_->mesh);
+    } else {
+        canvas_->SetMesh(bsp ? &run_->tree.mesh : scene_ ? &scene_->mesh : nullptr);
+    }
     canvas_->Options().quad.reset();
     if (bsp && node_ >= 0) {
         render::TranslucentQuad quad;
@@ -146,7 +211,19 @@ void PreviewWindow::ShowMesh() {
     canvas_->update();
 }
 
+QString PreviewWindow::FileStatusText() const {
+    return QString("3DO file: %1   Polygons: %2   Vertices: %3   Textures: %4   Plane nodes: %5")
+        .arg(QFileInfo(QString::fromStdString(file_->path)).fileName())
+        .arg(file_->polygons)
+        .arg(file_->vertices)
+        .arg(file_->textures)
+        .arg(file_->planeNodes);
+}
+
 QString PreviewWindow::StatusText() const {
+    if (mode_ == Mode::File && file_) {
+        return FileStatusText();
+    }
     if (!scene_) {
         return "No scene picked.";
     }
@@ -180,9 +257,13 @@ void PreviewWindow::UpdateStatus() {
                                 .arg(run_->tree.leafLists)
                                 .arg(run_->tree.splitPieces)
                                 .arg(nodes.size());
-    } else {
+    } else if (mode_ == Mode::File && file_) {
         node =
-            "Keys: 1-6 axis views, 0 iso, F fit, E edges" + QString(run_ ? ", B BSP view." : ".");
+            "3DO view: the polygons as the file's records hold them, coloured by texture. "
+            "D back to the scene.";
+    } else {
+        node = "Keys: 1-6 axis views, 0 iso, F fit, E edges" + QString(run_ ? ", B BSP view" : "") +
+               QString(HasFile() ? ", D 3DO view." : ".");
     }
     nodeStatus_->setText(node);
 }
@@ -192,6 +273,8 @@ void PreviewWindow::UpdateControls() {
     modeButton_->setText(mode_ == Mode::Bsp ? "&Scene view" : "&BSP view");
     previous_->setEnabled(mode_ == Mode::Bsp);
     next_->setEnabled(mode_ == Mode::Bsp);
+    fileButton_->setEnabled(HasFile());
+    fileButton_->setText(mode_ == Mode::File ? "S&cene view" : "&3DO view");
     UpdateStatus();
 }
 
@@ -210,7 +293,10 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
             edges_->toggle();
             return;
         case Qt::Key_B:
-            SetMode(mode_ == Mode::Scene ? Mode::Bsp : Mode::Scene);
+            SetMode(mode_ == Mode::Bsp ? Mode::Scene : Mode::Bsp);
+            return;
+        case Qt::Key_D:
+            ToggleFile();
             return;
         case Qt::Key_N:
             StepNode(1);

@@ -1,13 +1,15 @@
 #pragma once
 
 // The preview: the last pick in 3D and, after a BSP run, the tree that run
-// built. One non-modal window; the main window raises it when it is open.
+// built; a 3DO file, opened or dropped or just written, as its records hold
+// it. One non-modal window; the main window raises it when it is open.
 // Keys: 1 front, 2 back, 3 left, 4 right, 5 top, 6 bottom, 0 iso, F fit,
-// E edges, B scene/BSP, N and P the next and previous node.
+// E edges, B scene/BSP, D scene/3DO file, N and P the next and previous node.
 
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
 #include "app/preview_data.h"
 
@@ -23,13 +25,17 @@ class PreviewWindow final : public QWidget {
     Q_OBJECT
 
   public:
-    enum class Mode { Scene, Bsp };
+    enum class Mode { Scene, Bsp, File };
 
     explicit PreviewWindow(QWidget* parent = nullptr);
 
     // A new pick: back to the scene view, framed; the last run is dropped.
     void SetScene(std::shared_ptr<const PreviewScene> scene);
+    // A run that saved its file offers that file in the 3DO view.
     void SetRun(std::shared_ptr<const PreviewRun> run);
+    // Reads a 3DO file and shows it, framed. A file that does not read
+    // changes nothing here: its message goes out through FileRejected.
+    bool OpenFile(const std::string& path);
 
     void SetMode(Mode mode);
     Mode CurrentMode() const { return mode_; }
@@ -40,16 +46,25 @@ class PreviewWindow final : public QWidget {
     PreviewCanvas& Canvas() { return *canvas_; }
     QString StatusText() const;
 
+  signals:
+    void FileRejected(const QString& message);
+
   protected:
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    void ToggleFile();
+    void ChooseFile();
+    bool HasFile() const { return file_ != nullptr || !written_.empty(); }
+    QString FileStatusText() const;
     void ShowMesh();
     void UpdateStatus();
     void UpdateControls();
 
     std::shared_ptr<const PreviewScene> scene_;
     std::shared_ptr<const PreviewRun> run_;
+    std::shared_ptr<const PreviewFile> file_;
+    std::string written_;  // a file the last run saved, read when first shown
     Mode mode_ = Mode::Scene;
     int node_ = -1;
 
@@ -59,6 +74,8 @@ class PreviewWindow final : public QWidget {
     QPushButton* modeButton_ = nullptr;
     QPushButton* previous_ = nullptr;
     QPushButton* next_ = nullptr;
+    QPushButton* fileButton_ = nullptr;
+    QPushButton* open_ = nullptr;
     QLabel* status_ = nullptr;
     QLabel* nodeStatus_ = nullptr;
 };

@@ -134,10 +134,14 @@ struct Frame {
 // The walk keeps its own stack: a degenerate scene makes the tree as deep as
 // it has polygons. Each frame does what one level of a recursive build would,
 // in the same order, so the counters and the log come out the same.
-void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy,
-           const BuildFollow* follow) {
+FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy,
+                const BuildFollow* follow) {
     std::vector<Frame> stack;
     PrevCounts counts;
+    // A node that does not descend was flattened by the guard; its depth is
+    // one below the frames on the stack, the root at 1. Counted before the
+    // node is published: a conversion that follows may take it apart.
+    FlatLists flats;
     // What the polygons knew came from lists of an earlier build.
     for (Poly& poly : node.polys.items) {
         poly.planeKnown = poly.countsKnown = false;
@@ -184,6 +188,9 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
         // children and on-plane lists. The guard at a child copies from that
         // child's children, which keep theirs.
         child->polys.Release();
+        if (!descend) {
+            flats.Add(child->flatList->Count(), static_cast<int32_t>(stack.size()) + 1);
+        }
         Publish(follow, *child, !descend);
         if (descend) {
             QueueInBack(prefetch.get(), *child);
@@ -193,6 +200,11 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
     if (follow != nullptr) {
         follow->Finish();
     }
+    // The root is the caller's, so its list is still there to count.
+    if (!rootDescends) {
+        flats.Add(node.flatList->Count(), 1);
+    }
+    return flats;
 }
 
 }  // namespace tarvel

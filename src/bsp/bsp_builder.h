@@ -4,6 +4,7 @@
 
 #include "ase/scene.h"
 #include "bsp/bsp_node.h"
+#include "bsp/flat_lists.h"
 
 namespace tarvel {
 class BuildFollow;
@@ -29,8 +30,10 @@ struct PrevCounts {
 // Builds the subtree of node, depth first (the whole infront subtree before
 // inback), advancing the progress counters of the current log. Iterative, so
 // any depth fits. With follow, every node is published as soon as it is
-// final, for a thread that walks the tree meanwhile.
-void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials,
-           BuildStrategy strategy = BuildStrategy::Literal, const BuildFollow* follow = nullptr);
+// final, for a thread that walks the tree meanwhile. Returns what the
+// recursion guard flattened.
+FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials,
+                BuildStrategy strategy = BuildStrategy::Literal,
+                const BuildFollow* follow = nullptr);
 
 }  // namespace tarvel

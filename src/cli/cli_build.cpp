@@ -25,6 +25,7 @@ void PrintCounters(const Counters& c) {
 
 int RunBuild(const BuildArgs& args) {
     std::optional<Counters> counters;
+    FlatLists flats;
     {
         // The log closes first, so the console dumps stand before the counters.
         if (!LogSparesInput("build", args.log, args.file)) {
@@ -38,10 +39,11 @@ int RunBuild(const BuildArgs& args) {
         }
         imported->cupboard.FixBitmapNames();
         BSPNode root;
-        BuildBSPRoot(root, imported->polys, &imported->cupboard, BuildStrategy::Fast);
+        flats = BuildBSPRoot(root, imported->polys, &imported->cupboard, BuildStrategy::Fast);
         counters = ProgressCounters();
     }
     PrintCounters(*counters);
+    std::printf("%s\n", FlatListsLine(flats).c_str());
     return kExitOk;
 }
 

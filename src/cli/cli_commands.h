@@ -16,5 +16,6 @@ void AddCompileCommand(CLI::App& app, int& exitStatus);
 void AddInfoCommand(CLI::App& app, int& exitStatus);
 void AddDumpCommand(CLI::App& app, int& exitStatus);
 void AddRenderCommand(CLI::App& app, int& exitStatus);
+void AddExportCommand(CLI::App& app, int& exitStatus);
 
 }  // namespace tarvel::cli

@@ -64,9 +64,10 @@ int RunCompile(const CompileArgs& args) {
 }  // namespace
 
 std::string SummaryLine(const ConvertReport& r) {
-    return Format("wrote %s: %d vertices, %d planes, %d textures, %d node records, %llu bytes\n",
-                  r.path.c_str(), r.vertices, r.planes, r.textures, r.nodeRecords,
-                  static_cast<unsigned long long>(r.bytesWritten));
+    return Format(
+        "wrote %s: %d vertices, %d planes, %d textures, %d node records, %llu bytes\n%s\n",
+        r.path.c_str(), r.vertices, r.planes, r.textures, r.nodeRecords,
+        static_cast<unsigned long long>(r.bytesWritten), FlatListsLine(r.flatLists).c_str());
 }
 
 std::string DefaultOutputFor(const std::string& input) {

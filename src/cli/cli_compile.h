@@ -29,7 +29,8 @@ std::string DefaultOutputFor(const std::string& input);
 CompileResult CompileOne(const std::string& input, const std::string& output,
                          const CompileSettings& settings, const CliSinks& sinks = {});
 
-// The line standard output gets for a saved file.
+// The lines standard output gets for a saved file: what was written, then
+// what the recursion guard flattened.
 std::string SummaryLine(const ConvertReport& report);
 
 }  // namespace tarvel::cli

@@ -4,6 +4,7 @@
 
 #include "cli/cli_commands.h"
 #include "driver/large_stack.h"
+#include "driver/record_mesh_file.h"
 
 namespace tarvel::cli {
 
@@ -16,8 +17,7 @@ constexpr std::size_t kInspectDepthCap = 1'000'000;
 }  // namespace
 
 int ReportProblem(const std::string& path, const ThreeDoError& error) {
-    std::fprintf(stderr, "%s: %s, at byte %llu\n", path.c_str(), error.what.c_str(),
-                 static_cast<unsigned long long>(error.offset));
+    std::fprintf(stderr, "%s\n", DescribeThreeDoError(path, error).c_str());
     return kExitFailed;
 }
 

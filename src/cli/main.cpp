@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     AddInfoCommand(app, exitStatus);
     AddDumpCommand(app, exitStatus);
     AddRenderCommand(app, exitStatus);
+    AddExportCommand(app, exitStatus);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

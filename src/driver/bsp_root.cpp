@@ -4,15 +4,15 @@
 
 namespace tarvel {
 
-void BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* materials,
-                  BuildStrategy strategy, const BuildFollow* follow) {
+FlatLists BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* materials,
+                       BuildStrategy strategy, const BuildFollow* follow) {
     root.polys.items.reserve(20);
     for (const Poly& poly : polys.items) {
         root.polys.Add(poly, materials);
     }
     LogMemo("BSPRoot now contains all polys");
     LogMemo("BSPing first node...");
-    Build(root, PrevCounts{}, materials, strategy, follow);
+    return Build(root, PrevCounts{}, materials, strategy, follow);
 }
 
 }  // namespace tarvel

@@ -12,7 +12,8 @@ namespace tarvel {
 // clipper polygons are marked, the two memo lines, and the build from the
 // root with no previous counts. The polygons themselves stay as they are.
 // With follow, the build publishes its nodes for a thread that follows it.
-void BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* materials,
-                  BuildStrategy strategy, const BuildFollow* follow = nullptr);
+// Returns what the recursion guard flattened.
+FlatLists BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* materials,
+                       BuildStrategy strategy, const BuildFollow* follow = nullptr);
 
 }  // namespace tarvel

@@ -27,6 +27,7 @@ struct Conversion {
     ZertexList planes;    // PlaneTable, section PLAN
     GStringList mips;     // MipTable, section STRN
     std::unique_ptr<Node> root;
+    FlatLists flats;
     // Frees the BSP tree while the file is written; joined first when the
     // run ends.
     std::jthread disposer;
@@ -39,7 +40,7 @@ void BuildThenConvert(const PolyList& polys, const Cupboard* cupboard,
                       const ConvertOptions& options, Conversion& out) {
     BSPNode root;
     RunOnLargeStack([&] {
-        BuildBSPRoot(root, polys, cupboard, options.strategy);
+        out.flats = BuildBSPRoot(root, polys, cupboard, options.strategy);
         if (options.afterBuild) {
             options.afterBuild(root);
         }
@@ -62,7 +63,7 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
     std::jthread builder([&] {
         const ScopedLogContext scope(log);
         try {
-            BuildBSPRoot(root, polys, cupboard, options.strategy, &follow);
+            out.flats = BuildBSPRoot(root, polys, cupboard, options.strategy, &follow);
         } catch (...) {
             buildError = std::current_exception();
             follow.Abandon();
@@ -100,6 +101,7 @@ void FillCounts(const Conversion& c, ConvertReport& report) {
     report.planes = c.planes.count();
     report.textures = c.mips.count();
     report.nodeRecords = c.root ? static_cast<int32_t>(CountNodeRecords(*c.root)) : 0;
+    report.flatLists = c.flats;
 }
 
 ConvertReport Stop(ConvertReport report, ConvertStatus status) {

@@ -39,6 +39,7 @@ struct ConvertReport {
     int32_t textures = 0;
     int32_t nodeRecords = 0;
     uint64_t bytesWritten = 0;
+    FlatLists flatLists;  // what the recursion guard flattened, once a build ran
 };
 
 // Asked only once the tree is converted; nullopt means cancelled.

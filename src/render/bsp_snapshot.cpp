@@ -70,18 +70,6 @@ std::array<Vec3, 4> PlaneQuad(const Plane& plane, const Bounds& box) {
             origin - u * eu + v * ev};
 }
 
-// Evenly spread hues, so neighbouring lists look different.
-Rgb ListColour(int32_t list) {
-    const double hue = std::fmod(list * 0.6180339887498949, 1.0) * 6.0;
-    const double f = hue - std::floor(hue);
-    const double lo = 0.25, hi = 0.95;
-    const double up = lo + (hi - lo) * f, down = hi - (hi - lo) * f;
-    const double rgb[6][3] = {{hi, up, lo},   {down, hi, lo}, {lo, hi, up},
-                              {lo, down, hi}, {up, lo, hi},   {hi, lo, down}};
-    const auto* c = rgb[static_cast<int>(hue) % 6];
-    return {static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])};
-}
-
 struct Walk {
     const CornerSet& originals;
     double tolerance;
@@ -114,7 +102,7 @@ struct Walk {
         if (list == nullptr || list->Empty()) {
             return;
         }
-        const Rgb colour = ListColour(out.leafLists++);
+        const Rgb colour = SpreadColour(out.leafLists++);
         for (const Poly& poly : list->items) {
             out.mesh.AddPoly(poly, colour, poly.clipper);
             bool split = false;

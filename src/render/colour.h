@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdint>
 
 namespace tarvel::render {
@@ -30,5 +31,18 @@ inline constexpr uint8_t Channel(Rgba c, int index) {
 struct Rgb {
     float r = 1, g = 1, b = 1;
 };
+
+// Evenly spread hues by the golden ratio, so neighbouring numbers look
+// different.
+inline Rgb SpreadColour(int32_t n) {
+    const double hue = std::fmod(n * 0.6180339887498949, 1.0) * 6.0;
+    const double f = hue - std::floor(hue);
+    const double lo = 0.25, hi = 0.95;
+    const double up = lo + (hi - lo) * f, down = hi - (hi - lo) * f;
+    const double rgb[6][3] = {{hi, up, lo},   {down, hi, lo}, {lo, hi, up},
+                              {lo, down, hi}, {up, lo, hi},   {hi, lo, down}};
+    const auto* c = rgb[static_cast<int>(hue) % 6];
+    return {static_cast<float>(c[0]), static_cast<float>(c[1]), static_cast<float>(c[2])};
+}
 
 }  // namespace tarvel::render

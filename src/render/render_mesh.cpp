@@ -30,6 +30,19 @@ void RenderMesh::AddPoly(const Poly& poly, Rgb colour, bool outline) {
     polys.push_back(out);
 }
 
+void RenderMesh::AddCorners(std::span<const Vec3> corners, Rgb colour) {
+    if (corners.size() < 3) {
+        return;
+    }
+    MeshPoly out;
+    out.first = static_cast<uint32_t>(points.size());
+    out.count = static_cast<uint32_t>(corners.size());
+    out.colour = colour;
+    out.normal = Normalised(Cross(corners[1] - corners[0], corners[2] - corners[0]));
+    points.insert(points.end(), corners.begin(), corners.end());
+    polys.push_back(out);
+}
+
 std::size_t RenderMesh::TriangleCount() const {
     std::size_t n = 0;
     for (const MeshPoly& poly : polys) {

@@ -5,6 +5,7 @@
 // preview keeps no part of the scene or the tree that it shows.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "ase/scene.h"
@@ -35,6 +36,9 @@ struct RenderMesh {
     Bounds GetBounds() const;
     // Appends a polygon; the normal comes from its plane.
     void AddPoly(const Poly& poly, Rgb colour, bool outline);
+    // Appends a filled polygon; the normal comes from its first three
+    // corners, as a polygon's plane does.
+    void AddCorners(std::span<const Vec3> corners, Rgb colour);
     std::size_t TriangleCount() const;
 };
 

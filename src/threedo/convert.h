@@ -38,8 +38,11 @@ std::unique_ptr<Node> Create3DO(const PolyList& list, ZertexList& vertices, GStr
 // from its corners), or -1 for a missing or empty list and an all-zero plane.
 int32_t planeIndexOf(const PolyList* list, ZertexList& planes);
 
+// The colour word of a polygon without a material.
+inline constexpr uint32_t kNoMaterialColourWord = 0xFFFF7FBF;
+
 // The polygon's colour word: alpha 0xFF, blue, green, red in the low byte;
-// 0xFFFF7FBF without a material.
+// kNoMaterialColourWord without a material.
 uint32_t PolyColour(const Poly& poly, const Cupboard* materials);
 
 }  // namespace tarvel

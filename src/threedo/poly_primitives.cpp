@@ -7,8 +7,6 @@ namespace tarvel {
 
 namespace {
 
-inline constexpr uint32_t kNoMaterialColour = 0xFFFF7FBF;
-
 // trunc(component * 255) as the processor's conversion gives it: a product
 // that is NaN or outside the 32-bit signed range becomes 0x80000000. Checked
 // first, since such a conversion is undefined in C++.
@@ -105,7 +103,7 @@ uint32_t PolyColour(const Poly& poly, const Cupboard* materials) {
     const Material* m =
         materials != nullptr ? materials->FindMaterial(poly.material, poly.subMaterial) : nullptr;
     if (m == nullptr) {
-        return kNoMaterialColour;
+        return kNoMaterialColourWord;
     }
     // Red lands in the lowest byte; the words are OR-ed in unmasked.
     return 0xFF000000u | (ChannelWord(m->colour.b) << 16) | (ChannelWord(m->colour.g) << 8) |

@@ -4,11 +4,14 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/preview_canvas.h"
 #include "app/preview_window.h"
@@ -148,6 +151,63 @@ TEST_F(Preview, dropping_an_ase_file_picks_it) {
     EXPECT_EQ(form_->FileName(), path);
     EXPECT_EQ(form_->Imported()->polys.Count(), 4);
     EXPECT_EQ(form_->Log().counters.inputPolys, 4);
+}
+
+TEST_F(Preview, switches_between_the_scene_and_the_file_just_written) {
+    Open();
+    Pick(ExamplePath("village.ase"));
+    PreviewWindow& preview = OpenPreview();
+    auto& file = *preview.findChild<QPushButton*>("FileButton");
+    EXPECT_FALSE(file.isEnabled());
+    Save("village.3do");
+    EXPECT_EQ(form_->statusBar()->currentMessage().toStdString(), "flat lists: none");
+    ASSERT_TRUE(file.isEnabled());
+    const QImage scene = preview.Canvas().Render().copy();
+    file.click();
+    EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::File);
+    // The clipper walls are in the scene only; the camera stays where it was.
+    EXPECT_NE(preview.Canvas().Render(), scene);
+    const std::string status = preview.StatusText().toStdString();
+    EXPECT_EQ(status.rfind("3DO file: village.3do   Polygons: 80   Vertices: 62", 0), 0u) << status;
+    preview.findChild<QPushButton*>("ModeButton")->click();
+    EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::Bsp);
+    file.click();
+    EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::File);
+    file.click();
+    EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::Scene);
+    EXPECT_EQ(preview.Canvas().Render(), scene);
+}
+
+TEST_F(Preview, a_dropped_3do_file_is_shown_or_its_problem_goes_to_the_memo) {
+    Open();
+    Pick(WriteScene());
+    const std::string good = Save("two.3do");
+    const std::string bad = (dir_ / "bad.3do").string();
+    WriteFile(bad, ReadFile(good).substr(0, 40));
+    struct Case {
+        std::string file;
+        bool shown;
+    };
+    for (const Case& c : {Case{bad, false}, Case{good, true}}) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(c.file))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(form_.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted()) << c.file;
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form_.get(), &drop);
+        // Neither file replaces the picked scene.
+        EXPECT_EQ(form_->Imported()->polys.Count(), 4) << c.file;
+        const bool shown = form_->Preview() != nullptr && form_->Preview()->isVisible() &&
+                           form_->Preview()->CurrentMode() == PreviewWindow::Mode::File;
+        EXPECT_EQ(shown, c.shown) << c.file;
+    }
+    const std::vector<std::string> memo = MemoLines();
+    EXPECT_EQ(std::count_if(memo.begin(), memo.end(),
+                            [&](const std::string& line) { return line.starts_with(bad + ": "); }),
+              1);
+    EXPECT_EQ(form_->Preview()->StatusText().toStdString().rfind("3DO file: two.3do", 0), 0u);
 }
 
 }  // namespace

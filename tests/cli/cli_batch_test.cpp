@@ -71,10 +71,11 @@ TEST_F(CliBatch, reports_every_file_and_fails_when_one_fails) {
     EXPECT_EQ(o.status, 1);
     std::vector<std::string> out = Lines(o.out);
     std::sort(out.begin(), out.end());
-    ASSERT_EQ(out.size(), 3u) << o.out;
+    ASSERT_EQ(out.size(), 4u) << o.out;
     EXPECT_EQ(out[0], "failed empty.ase: the conversion produced no nodes");
     EXPECT_EQ(out[1], "failed missing.ase: the input could not be opened");
-    EXPECT_TRUE(StartsWith(out[2], "wrote village.3do: ")) << out[2];
+    EXPECT_EQ(out[2], "flat lists: none");
+    EXPECT_TRUE(StartsWith(out[3], "wrote village.3do: ")) << out[3];
     // Every memo line names its file, whole; no progress line off a terminal.
     for (const std::string& line : Lines(o.err)) {
         EXPECT_TRUE(StartsWith(line, "village.ase: ") || StartsWith(line, "missing.ase: ") ||
@@ -90,7 +91,7 @@ TEST_F(CliBatch, all_saved_exits_with_0) {
     fs::copy_file(dir / "village.ase", dir / "copy.ase");
     const CliOutcome o = Cli("compile village.ase copy.ase -j 1");
     EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(Lines(o.out).size(), 2u) << o.out;
+    EXPECT_EQ(Lines(o.out).size(), 4u) << o.out;  // a summary and a flat-list line each
     EXPECT_EQ(Read("copy.3do"), Read("village.3do"));
 }
 
@@ -129,7 +130,7 @@ TEST_F(CliBatch, refuses_batches_that_would_overwrite_or_share_files) {
 TEST_F(CliBatch, the_same_file_twice_is_compiled_once) {
     const CliOutcome o = Cli("compile village.ase ./village.ase");
     EXPECT_EQ(o.status, 0) << o.err;
-    EXPECT_EQ(Lines(o.out).size(), 1u) << o.out;
+    EXPECT_EQ(Lines(o.out).size(), 2u) << o.out;
     EXPECT_NE(o.err.find("'./village.ase' is given more than once"), std::string::npos) << o.err;
 }
 
@@ -201,7 +202,7 @@ TEST_F(CliBatch, shows_a_progress_line_on_a_terminal_and_clears_it) {
     EXPECT_NE(text.find(" nodes ", frame), std::string::npos);
     // Nothing of the last frame is left once the batch ends.
     const std::size_t last = text.rfind(clear);
-    EXPECT_EQ(text.find(" depth ", last), std::string::npos) << text.substr(last);
+    EXPECT_EQ(text.find(" polys ", last), std::string::npos) << text.substr(last);
     EXPECT_NE(text.find("wrote track.3do: "), std::string::npos);
 }
 

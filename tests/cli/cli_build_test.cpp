@@ -46,6 +46,26 @@ const char* const kCrossingTriangles = R"(*GEOMOBJECT {
 }
 )";
 
+// Two degenerate triangles in front of the default plane at every node: the
+// node below the root repeats the root's partition and is flattened.
+const char* const kCollinearTriangles = R"(*GEOMOBJECT {
+	*MESH {
+		*MESH_VERTEX_LIST {
+			*MESH_VERTEX    0	0.0000	0.0000	5.0000
+			*MESH_VERTEX    1	1.0000	0.0000	5.0000
+			*MESH_VERTEX    2	2.0000	0.0000	5.0000
+			*MESH_VERTEX    3	0.0000	0.0000	6.0000
+			*MESH_VERTEX    4	1.0000	0.0000	6.0000
+			*MESH_VERTEX    5	2.0000	0.0000	6.0000
+		}
+		*MESH_FACE_LIST {
+			*MESH_FACE    0:    A:    0 B:    1 C:    2 AB:    1 BC:    1 CA:    1	 *MESH_SMOOTHING 1 	*MESH_MTLID 0
+			*MESH_FACE    1:    A:    3 B:    4 C:    5 AB:    1 BC:    1 CA:    1	 *MESH_SMOOTHING 1 	*MESH_MTLID 0
+		}
+	}
+}
+)";
+
 TEST_F(CliBuild, prints_the_final_counters_of_small_scenes) {
     struct Case {
         const char* name;
@@ -54,10 +74,17 @@ TEST_F(CliBuild, prints_the_final_counters_of_small_scenes) {
         const char* err;  // expected somewhere on standard error
     } cases[] = {
         {"crossing.ase", kCrossingTriangles,
-         "depth: 0, max depth: 2, polys done/input: 3/2, splits: 1, nodes: 3\n",
+         "depth: 0, max depth: 2, polys done/input: 3/2, splits: 1, nodes: 3\n"
+         "flat lists: none\n",
          "\nBSPRoot now contains all polys\nBSPing first node...\n"},
-        {"empty.ase", "", "depth: 0, max depth: 1, polys done/input: 0/0, splits: 0, nodes: 1\n",
+        {"empty.ase", "",
+         "depth: 0, max depth: 1, polys done/input: 0/0, splits: 0, nodes: 1\n"
+         "flat lists: none\n",
          "\nARSE!\n"},
+        {"collinear.ase", kCollinearTriangles,
+         "depth: 0, max depth: 2, polys done/input: 0/2, splits: 0, nodes: 2\n"
+         "flat lists: 1 holding 2 polygons (largest 2 at depth 2)\n",
+         "\nRecursion occured, number of polys= 2(infront), 0(onfront), 0(onback), 0(inback)\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -80,7 +107,8 @@ TEST_F(CliBuild, counts_every_polygon_of_the_example_as_input) {
     std::smatch counters;
     ASSERT_TRUE(std::regex_match(built.out, counters,
                                  std::regex("depth: 0, max depth: [1-9]\\d*, polys done/input: "
-                                            "(\\d+)/(\\d+), splits: \\d+, nodes: [1-9]\\d*\n")))
+                                            "(\\d+)/(\\d+), splits: \\d+, nodes: [1-9]\\d*\n"
+                                            "flat lists: none\n")))
         << built.out;
     EXPECT_EQ(counters[2].str(), polygons[1].str());
     EXPECT_GE(std::stoi(counters[1].str()), std::stoi(counters[2].str()));

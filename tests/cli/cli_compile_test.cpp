@@ -30,7 +30,7 @@ TEST_F(CliCompile, writes_the_input_name_with_3do_and_prints_a_summary) {
     EXPECT_EQ(o.status, 0) << o.err;
     EXPECT_TRUE(std::regex_match(o.out, std::regex("wrote village\\.3do: \\d+ vertices, \\d+ "
                                                    "planes, \\d+ textures, \\d+ node records, "
-                                                   "\\d+ bytes\n")))
+                                                   "\\d+ bytes\nflat lists: none\n")))
         << o.out;
     EXPECT_NE(o.err.find("\n...Saved, MIPs referenced:\n"), std::string::npos);
     const auto size = fs::file_size(dir / "village.3do");
@@ -88,9 +88,10 @@ TEST_F(CliCompile, console_dumps_reach_standard_output_only_when_asked) {
     EXPECT_EQ(quiet.out.find("@@ type"), std::string::npos);
     const CliOutcome loud = Cli("compile village.ase -o b.3do --console");
     EXPECT_NE(loud.out.find("@@ type"), std::string::npos);
-    // The summary follows the dumps.
-    EXPECT_NE(loud.out.rfind("wrote b.3do: "), std::string::npos);
-    EXPECT_EQ(loud.out.substr(loud.out.rfind('\n', loud.out.size() - 2) + 1, 12), "wrote b.3do:");
+    // The summary and the flat-list line follow the dumps.
+    const std::size_t summary = loud.out.rfind("\nwrote b.3do: ");
+    ASSERT_NE(summary, std::string::npos);
+    EXPECT_EQ(loud.out.find('\n', summary + 1) + 1, loud.out.rfind("flat lists: "));
 }
 
 }  // namespace

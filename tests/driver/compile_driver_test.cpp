@@ -226,7 +226,11 @@ TEST_F(Driver, the_conversion_that_follows_the_build_writes_what_the_one_after_i
         EXPECT_EQ(
             (std::array{got.vertices, got.planes, got.textures, got.nodeRecords}),
             (std::array{wanted.vertices, wanted.planes, wanted.textures, wanted.nodeRecords}));
+        // The guard's work is gathered by the build itself, so a conversion
+        // that frees the tree behind it loses none of it.
+        EXPECT_EQ(got.flatLists, wanted.flatLists);
         if (c.guardFires) {
+            EXPECT_EQ(got.flatLists.lists, 1);
             EXPECT_TRUE(std::any_of(
                 wantedMemo.begin(), wantedMemo.end(),
                 [](const std::string& line) { return line.starts_with("Recursion occured"); }));

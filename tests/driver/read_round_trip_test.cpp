@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,6 +12,7 @@
 #include "driver/compile_driver.h"
 #include "driver/import.h"
 #include "driver/large_stack.h"
+#include "driver/record_mesh_file.h"
 #include "log/log.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
@@ -36,10 +38,10 @@ class RoundTrip : public ::testing::Test {
     }
 
     // Compiles polys into a file and returns its bytes.
-    std::vector<uint8_t> Compile(const PolyList& polys, Cupboard& cupboard) {
-        const std::string target = (temp / "out.3do").string();
-        const ConvertReport report =
-            RunConversion(&polys, &cupboard, [&] { return std::optional<std::string>(target); });
+    std::vector<uint8_t> Compile(const PolyList& polys, Cupboard& cupboard,
+                                 const ConvertOptions& options = {}) {
+        const ConvertReport report = RunConversion(
+            &polys, &cupboard, [&] { return std::optional<std::string>(target); }, options);
         EXPECT_EQ(report.status, ConvertStatus::Saved);
         return ReadBytes(target);
     }
@@ -66,6 +68,7 @@ class RoundTrip : public ::testing::Test {
     RecordingMessageBoxSink boxes;
     std::optional<ScopedLogContext> scope;
     testing::TempDir temp{"tarvel-round-trip"};
+    const std::string target = (temp / "out.3do").string();
 };
 
 TEST_F(RoundTrip, compiled_examples_rewrite_to_the_same_bytes) {
@@ -98,15 +101,14 @@ Poly Triangle(int32_t material, float z, bool facingDown, float shift = 0) {
 
 // Layers of triangles facing both ways with several textures: plane nodes
 // with all their slots, groups of several polygons and texture nodes.
-TEST_F(RoundTrip, layered_scene_rewrites_to_the_same_bytes) {
-    Cupboard cupboard;
-    for (int32_t id = 0; id < 3; ++id) {
+// Material 3 is a clipper.
+void LayeredScene(PolyList& polys, Cupboard& cupboard, bool withClippers) {
+    for (int32_t id = 0; id < 4; ++id) {
         Material material;
         material.id = id;
-        material.bmpname = "C:\\maps\\tex" + std::to_string(id) + ".tga";
+        material.bmpname = id == 3 ? "clipper" : "C:\\maps\\tex" + std::to_string(id) + ".tga";
         cupboard.Add(material);
     }
-    PolyList polys;
     for (int layer = -2; layer <= 2; ++layer) {
         const auto z = static_cast<float>(layer);
         polys.Add(Triangle(layer & 1, z, false), &cupboard);
@@ -114,7 +116,16 @@ TEST_F(RoundTrip, layered_scene_rewrites_to_the_same_bytes) {
         if (layer != 0) {
             polys.Add(Triangle(1, z, true, 6), &cupboard);
         }
+        if (withClippers) {
+            polys.Add(Triangle(3, z + 0.5f, layer < 0, 1.5f), &cupboard);
+        }
     }
+}
+
+TEST_F(RoundTrip, layered_scene_rewrites_to_the_same_bytes) {
+    Cupboard cupboard;
+    PolyList polys;
+    LayeredScene(polys, cupboard, false);
     const std::vector<uint8_t> bytes = Compile(polys, cupboard);
     ASSERT_FALSE(bytes.empty());
     ExpectSameBytesAfterRewrite(bytes);
@@ -129,6 +140,70 @@ TEST_F(RoundTrip, layered_scene_rewrites_to_the_same_bytes) {
     EXPECT_GT(byType[8], 0);
     EXPECT_GT(byType[4], 0);
     EXPECT_EQ(byType[0x81F], byType[5]);
+}
+
+// A polygon as the conversion turns it into a record: its corners and the
+// texture name it gets.
+struct Written {
+    std::vector<std::array<double, 3>> corners;
+    std::string texture;
+    bool operator==(const Written&) const = default;
+};
+
+// The non-clipper polygons of a built tree in the order the conversion
+// writes them: a flat list alone, else infront, onfront, onback, inback.
+void CollectWritten(const BSPNode& node, const Cupboard& cupboard, std::vector<Written>& out) {
+    const auto add = [&](const PolyList* list) {
+        for (const Poly& poly : list != nullptr ? list->items : std::vector<Poly>{}) {
+            if (!poly.clipper) {
+                Written w{{}, cupboard.FindBitmapName(poly.material, poly.subMaterial)};
+                for (const APoint& p : poly.points) {
+                    w.corners.push_back({p.x, p.y, p.z});
+                }
+                out.push_back(std::move(w));
+            }
+        }
+    };
+    if (node.flatList && !node.flatList->Empty()) {
+        add(node.flatList.get());
+        return;
+    }
+    if (node.infront) {
+        CollectWritten(*node.infront, cupboard, out);
+    }
+    add(node.onfront.get());
+    add(node.onback.get());
+    if (node.inback) {
+        CollectWritten(*node.inback, cupboard, out);
+    }
+}
+
+TEST_F(RoundTrip, polygon_records_give_back_the_compiled_polygons_but_the_clippers) {
+    Cupboard cupboard;
+    PolyList polys;
+    LayeredScene(polys, cupboard, true);
+    std::vector<Written> compiled;
+    ConvertOptions options;
+    options.afterBuild = [&](const BSPNode& root) { CollectWritten(root, cupboard, compiled); };
+    Compile(polys, cupboard, options);
+
+    const RecordMeshResult read = ReadRecordMesh(target);
+    ASSERT_TRUE(read.mesh.has_value()) << read.error;
+    std::vector<Written> records;
+    for (const RecordPolygon& polygon : read.mesh->polygons) {
+        Written w;
+        for (const RecordCorner& c : polygon.corners) {
+            w.corners.push_back(read.mesh->points[static_cast<std::size_t>(c.vtx)]);
+        }
+        w.texture = polygon.texture >= 0
+                        ? read.mesh->textures[static_cast<std::size_t>(polygon.texture)]
+                        : "";
+        records.push_back(std::move(w));
+    }
+    EXPECT_GT(compiled.size(), 12u);
+    EXPECT_EQ(records.size(), compiled.size());
+    EXPECT_TRUE(records == compiled);
+    EXPECT_GT(read.mesh->planeNodes, 1);
 }
 
 }  // namespace
