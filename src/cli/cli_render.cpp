@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_import.h"
 #include "cli/cli_log.h"
 #include "driver/import.h"
 #include "render/png_writer.h"
@@ -19,6 +20,7 @@ struct RenderArgs {
     std::string size = "800x600";
     std::string view = "iso";
     bool edges = false;
+    ImportOptions import;
 };
 
 constexpr int kMaxSide = 16384;
@@ -48,8 +50,8 @@ int RunRender(const RenderArgs& args) {
     std::optional<ImportedScene> imported;
     {
         CliLog log(LogOptions{});
-        BeginPick();
-        imported = ImportAse(args.file);
+        BeginPick(args.file);
+        imported = ImportScene(args.file, args.import);
     }
     if (!imported) {
         return kExitFailed;
@@ -82,6 +84,7 @@ void AddRenderCommand(CLI::App& app, int& exitStatus) {
     command->add_option("--size", args->size, "WIDTHxHEIGHT in pixels (default 800x600)");
     command->add_option("--view", args->view, "iso, top, front or side (default iso)");
     command->add_flag("--edges", args->edges, "Draw every polygon's edges");
+    AddImportOptions(*command, args->import);
     command->callback([args, &exitStatus] { exitStatus = RunRender(*args); });
 }
 
