@@ -125,5 +125,38 @@ TEST(CliImport, unreadable_scene_gives_the_error_line_and_status_1) {
     EXPECT_FALSE(std::filesystem::exists(dir / "broken.3do"));
 }
 
+// Files that crash Debian's assimp 5.2 (its COLLADA and AC3D readers recurse
+// once per nesting level until the stack runs out): the helper dies, the
+// tool reports it and goes on.
+TEST(CliImport, inputs_that_crash_the_library_give_the_error_line) {
+    testing::TempDir dir("tarvel-cli-import");
+    const int depth = 20000;
+    std::string dae =
+        R"(<?xml version="1.0"?><COLLADA xmlns="http://www.collada.org/2005/11/)"
+        R"(COLLADASchema" version="1.4.1"><library_visual_scenes><visual_scene id="s">)";
+    std::string ac = "AC3Db\nOBJECT world\n";
+    for (int i = 0; i < depth; ++i) {
+        dae += "<node>";
+        ac += "kids 1\nOBJECT group\n";
+    }
+    for (int i = 0; i < depth; ++i) {
+        dae += "</node>";
+    }
+    dae += R"(</visual_scene></library_visual_scenes><scene><instance_visual_scene url="#s"/>)"
+           "</scene></COLLADA>";
+    ac += "kids 0\n";
+    std::ofstream(dir / "deep.dae", std::ios::binary) << dae;
+    std::ofstream(dir / "deep.ac", std::ios::binary) << ac;
+    for (const char* file : {"deep.dae", "deep.ac"}) {
+        const auto run = RunCli(dir.path(), std::string("compile ") + file);
+        EXPECT_EQ(run.status, 1) << file;
+        // A sanitizer build of the helper reports the overflow and exits
+        // instead of dying of the signal.
+        EXPECT_THAT(run.err,
+                    HasSubstr("Could not read scene '" + std::string(file) + "': the importer "))
+            << run.err;
+    }
+}
+
 }  // namespace
 }  // namespace tarvel
