@@ -52,7 +52,7 @@ fi
 declare -A max_len=([fuzz_ase_compile]=4096 [fuzz_threedo_read]=16384 [fuzz_scene_decode]=4096)
 # About a minute each under the sanitizers.
 declare -A fixed_runs=([fuzz_ase_compile]=150000 [fuzz_threedo_read]=1000000
-                        [fuzz_scene_decode]=500000)
+                        [fuzz_scene_decode]=2000000)
 
 for target in "${targets[@]}"; do
   corpus=$build/corpus/$target
