@@ -3,12 +3,15 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "driver/import.h"
+#include "import/scene_formats.h"
 #include "log/log.h"
 #include "support/temp_dir.h"
 
@@ -139,6 +142,35 @@ TEST_F(SceneImport, library_message_for_a_file_it_cannot_read) {
     EXPECT_THAT(memo_.lines.back(), HasSubstr("Could not read scene '" + path + "': "));
     EXPECT_FALSE(ImportScene((dir_ / "missing.obj").string()));
     EXPECT_EQ(memo_.lines.back(), "Error opening file: '" + (dir_ / "missing.obj").string() + "'");
+}
+
+// The Pick filter and the drop list are fixed; they must name what the
+// library installed here reads, less the ASE extensions it never gets.
+TEST(SceneFormats, fixed_extension_list_matches_the_library) {
+    const std::string command = import::FindHelper() + " --extensions";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char buffer[4096] = {};
+    const std::size_t got = std::fread(buffer, 1, sizeof buffer - 1, pipe);
+    ::pclose(pipe);
+    const auto sorted = [](const std::string& list) {
+        std::vector<std::string> items;
+        std::size_t start = 0;
+        for (std::size_t end; (end = list.find(';', start)) != std::string::npos; start = end + 1) {
+            items.push_back(list.substr(start, end - start));
+        }
+        items.push_back(list.substr(start));
+        std::sort(items.begin(), items.end());
+        return items;
+    };
+    std::string expected = "*.ase;*.ask";
+    for (const std::string& ext : import::HelperExtensions()) {
+        expected += ";*." + ext;
+    }
+    const std::string listed(buffer, got);
+    const std::vector<std::string> have = sorted(listed.substr(0, listed.find('\n')));
+    const std::vector<std::string> want = sorted(expected);
+    EXPECT_EQ(have, want);
 }
 
 }  // namespace
