@@ -85,6 +85,10 @@ std::optional<ImportedScene> ImportThroughHelper(const std::string& path,
     if (!run.trouble.empty()) {
         return CouldNotRead(path, run.trouble);
     }
+    if (!run.exitedCleanly && run.output.empty()) {
+        return CouldNotRead(path, "the importer stopped without a scene (exit status " +
+                                      std::to_string(run.exitStatus) + ")");
+    }
     import::DecodedOutput decoded = import::DecodeOutput(run.output);
     if (decoded.failure) {
         return CouldNotRead(path, *decoded.failure);

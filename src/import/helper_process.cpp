@@ -191,7 +191,10 @@ HelperRun RunHelper(const std::string& helper, const std::string& input, uint64_
     bool killedLate = !stop.empty();
     const int status = Reap(pid, deadline, killedLate);
     run.trouble = DescribeEnd(status, stop, killedLate && stop.empty(), wallSeconds);
-    run.exitedCleanly = run.trouble.empty() && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (WIFEXITED(status)) {
+        run.exitStatus = WEXITSTATUS(status);
+    }
+    run.exitedCleanly = run.trouble.empty() && run.exitStatus == 0;
     return run;
 }
 

@@ -24,6 +24,7 @@ struct HelperLimits {
 
 struct HelperRun {
     bool exitedCleanly = false;  // exit status 0
+    int exitStatus = -1;         // when it exited at all
     std::string output;          // what the helper wrote, whatever its status
     std::string trouble;         // set when it crashed, hit a limit or did not start
 };

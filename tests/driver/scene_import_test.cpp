@@ -120,7 +120,8 @@ TEST_F(SceneImport, helper_trouble_becomes_the_error_line_and_no_scene) {
         {"kill -SEGV $$", "the importer crashed (Segmentation fault)"},
         {"printf 'TVSCENE1'", "the importer's output is malformed"},
         {"printf 'hello'", "the importer's output is malformed (output is not a scene)"},
-        {"exit 3", "the importer's output is malformed (no output)"},
+        {"exit 3", "the importer stopped without a scene (exit status 3)"},
+        {"", "the importer's output is malformed (no output)"},
         {"sleep 5", "the importer took longer than its limit of 1 s"},
     };
     const std::string scene = Write("scene.obj", "v 0 0 0\n");
