@@ -23,7 +23,7 @@ if [ "$seconds" = --fixed ]; then
 fi
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_ase_compile fuzz_threedo_read)
+  targets=(fuzz_ase_compile fuzz_threedo_read fuzz_scene_decode)
 fi
 
 cmake --preset fuzz >/dev/null
@@ -31,8 +31,10 @@ cmake --build --preset fuzz -j "$(nproc)"
 
 build=build/fuzz
 seeds=$build/seeds
-mkdir -p "$seeds/fuzz_ase_compile" "$seeds/fuzz_threedo_read" "$build/artifacts"
+mkdir -p "$seeds/fuzz_ase_compile" "$seeds/fuzz_threedo_read" "$seeds/fuzz_scene_decode" \
+  "$build/artifacts"
 cp fuzz/seeds/*.ase examples/*.ase "$seeds/fuzz_ase_compile/"
+cp fuzz/seeds/*.tvscene "$seeds/fuzz_scene_decode/"
 cli=
 for candidate in build/release/src/cli/tarvel-cli build/asan/src/cli/tarvel-cli; do
   if [ -x "$candidate" ]; then cli=$candidate; break; fi
@@ -47,9 +49,10 @@ else
 fi
 
 # The targets return at once above these sizes (see their kMaxInput).
-declare -A max_len=([fuzz_ase_compile]=4096 [fuzz_threedo_read]=16384)
+declare -A max_len=([fuzz_ase_compile]=4096 [fuzz_threedo_read]=16384 [fuzz_scene_decode]=4096)
 # About a minute each under the sanitizers.
-declare -A fixed_runs=([fuzz_ase_compile]=150000 [fuzz_threedo_read]=1000000)
+declare -A fixed_runs=([fuzz_ase_compile]=150000 [fuzz_threedo_read]=1000000
+                        [fuzz_scene_decode]=2000000)
 
 for target in "${targets[@]}"; do
   corpus=$build/corpus/$target

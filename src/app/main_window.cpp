@@ -14,6 +14,7 @@
 #include "app/logo.h"
 #include "app/preview_drop.h"
 #include "app/preview_window.h"
+#include "import/scene_formats.h"
 #include "ui_main_window.h"
 
 namespace tarvel::app {
@@ -47,16 +48,17 @@ QFont MemoFont() {
     return font;
 }
 
-// The one local .ase file of a drag, if that is what it carries.
-std::optional<std::string> DroppedAseFile(const QMimeData* mime) {
+// The one local scene file of a drag, if that is what it carries.
+std::optional<std::string> DroppedSceneFile(const QMimeData* mime) {
     if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) {
         return std::nullopt;
     }
     const QUrl url = mime->urls().front();
-    if (!url.isLocalFile() || !url.toLocalFile().endsWith(".ase", Qt::CaseInsensitive)) {
+    const std::string path = url.toLocalFile().toStdString();
+    if (!url.isLocalFile() || !import::HasSceneExtension(path)) {
         return std::nullopt;
     }
-    return url.toLocalFile().toStdString();
+    return path;
 }
 
 // The label positions were laid out for narrower glyphs than most systems
@@ -239,19 +241,19 @@ void TForm1::PickFile(const std::string& path) {
         return;
     }
     ScopedLogContext scope(context_);
-    BeginPick();
+    BeginPick(path);
     ImportFile(path);
     CloseIfAsked();
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!busy_ && DroppedAseFile(event->mimeData())) {
+    if (!busy_ && DroppedSceneFile(event->mimeData())) {
         event->acceptProposedAction();
     }
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    const std::optional<std::string> path = DroppedAseFile(event->mimeData());
+    const std::optional<std::string> path = DroppedSceneFile(event->mimeData());
     if (!path) {
         return;
     }
@@ -263,7 +265,7 @@ bool TForm1::ImportFile(const std::string& path) {
     ScopedLogContext scope(context_);
     fileName_ = path;
     std::optional<ImportedScene> result;
-    RunWork([&result, &path] { result = ImportAse(path); });
+    RunWork([&result, &path] { result = ImportScene(path); });
     if (!result) {
         return false;
     }

@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QStringList>
+
+#include "import/scene_formats.h"
 
 namespace tarvel::app {
 
@@ -16,13 +19,22 @@ std::optional<std::string> RunFileDialog(QFileDialog& dialog) {
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
 
+// ASE first, as it always was; then every format the importer reads.
+QString SceneFilters() {
+    QStringList patterns{"*.ase"};
+    for (const std::string& ext : import::HelperExtensions()) {
+        patterns << QString::fromStdString("*." + ext);
+    }
+    return "ASCII Scene Export (*.ase);;All scenes (" + patterns.join(' ') + ");;All Files (*.*)";
+}
+
 }  // namespace
 
 void ConfigureOpenDialog(QFileDialog& dialog) {
     dialog.setObjectName("OpenDialog1");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter("ASCII Scene Export (*.ase);;All Files (*.*)");
+    dialog.setNameFilter(SceneFilters());
     dialog.setSizeGripEnabled(true);
 }
 

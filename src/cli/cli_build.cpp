@@ -5,6 +5,7 @@
 
 #include "bsp/bsp_node.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_import.h"
 #include "cli/cli_log.h"
 #include "driver/bsp_root.h"
 #include "driver/import.h"
@@ -16,6 +17,7 @@ namespace {
 struct BuildArgs {
     std::string file;
     LogOptions log;
+    ImportOptions import;
 };
 
 void PrintCounters(const Counters& c) {
@@ -32,8 +34,8 @@ int RunBuild(const BuildArgs& args) {
             return kExitUsage;
         }
         CliLog log(args.log);
-        BeginPick();
-        std::optional<ImportedScene> imported = ImportAse(args.file);
+        BeginPick(args.file);
+        std::optional<ImportedScene> imported = ImportScene(args.file, args.import);
         if (!imported) {
             return kExitFailed;
         }
@@ -51,10 +53,13 @@ int RunBuild(const BuildArgs& args) {
 
 void AddBuildCommand(CLI::App& app, int& exitStatus) {
     auto args = std::make_shared<BuildArgs>();
-    CLI::App* command = app.add_subcommand(
-        "build", "Parse an .ase file, build its BSP tree and print the counters");
-    command->add_option("FILE", args->file, "The ASCII Scene Export file")->required();
+    CLI::App* command =
+        app.add_subcommand("build", "Read a scene file, build its BSP tree and print the counters");
+    command
+        ->add_option("FILE", args->file, "The scene file (.ase or any format the importer reads)")
+        ->required();
     AddLogOptions(*command, args->log);
+    AddImportOptions(*command, args->import);
     command->callback([args, &exitStatus] { exitStatus = RunBuild(*args); });
 }
 

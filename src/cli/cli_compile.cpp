@@ -9,6 +9,7 @@
 
 #include "cli/batch_compile.h"
 #include "cli/cli_commands.h"
+#include "cli/cli_import.h"
 #include "driver/import.h"
 #include "log/log.h"
 
@@ -22,6 +23,7 @@ struct CompileArgs {
     unsigned jobs = 0;  // 0: one per core
     std::string strategy = "fast";
     LogOptions log;
+    ImportOptions import;
 };
 
 const std::map<std::string, BuildStrategy> kStrategies = {
@@ -51,6 +53,7 @@ int RunCompile(const CompileArgs& args) {
     CompileSettings settings;
     settings.log = args.log;
     settings.strategy = kStrategies.at(args.strategy);
+    settings.import = args.import;
     if (args.inputs.size() == 1) {
         return RunSingle(args, settings);
     }
@@ -80,8 +83,8 @@ CompileResult CompileOne(const std::string& input, const std::string& output,
     // The log closes before the caller prints, so the console dumps stand
     // before any summary.
     CliLog log(settings.log, sinks);
-    BeginPick();
-    std::optional<ImportedScene> scene = ImportAse(input);
+    BeginPick(input);
+    std::optional<ImportedScene> scene = ImportScene(input, settings.import);
     if (!scene) {
         return result;
     }
@@ -97,8 +100,9 @@ CompileResult CompileOne(const std::string& input, const std::string& output,
 
 void AddCompileCommand(CLI::App& app, int& exitStatus) {
     auto args = std::make_shared<CompileArgs>();
-    CLI::App* command = app.add_subcommand("compile", "Compile an .ase file into a .3do file");
-    command->add_option("IN", args->inputs, "The ASCII Scene Export files")->required();
+    CLI::App* command = app.add_subcommand(
+        "compile", "Compile scene files (.ase or any format the importer reads) into .3do files");
+    command->add_option("IN", args->inputs, "The scene files")->required();
     command->add_option("-o,--output", args->output,
                         "The 3DO file to write (default: IN with the extension .3do); "
                         "one input only");
@@ -109,6 +113,7 @@ void AddCompileCommand(CLI::App& app, int& exitStatus) {
     command->add_option("--strategy", args->strategy, "How the BSP build counts sides")
         ->check(CLI::IsMember({"literal", "fast"}));
     AddLogOptions(*command, args->log);
+    AddImportOptions(*command, args->import);
     command->callback([args, &exitStatus] { exitStatus = RunCompile(*args); });
 }
 

@@ -6,6 +6,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_log.h"
 #include "driver/compile_driver.h"
+#include "driver/import.h"
 
 namespace tarvel::cli {
 
@@ -13,6 +14,7 @@ namespace tarvel::cli {
 struct CompileSettings {
     LogOptions log;
     BuildStrategy strategy = BuildStrategy::Fast;
+    ImportOptions import;
 };
 
 struct CompileResult {

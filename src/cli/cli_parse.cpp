@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_import.h"
 #include "cli/cli_log.h"
 #include "driver/import.h"
 
@@ -13,6 +14,7 @@ namespace {
 struct ParseArgs {
     std::string file;
     LogOptions log;
+    ImportOptions import;
 };
 
 int RunParse(const ParseArgs& args) {
@@ -23,8 +25,8 @@ int RunParse(const ParseArgs& args) {
             return kExitUsage;
         }
         CliLog log(args.log);
-        BeginPick();
-        imported = ImportAse(args.file);
+        BeginPick(args.file);
+        imported = ImportScene(args.file, args.import);
     }
     if (!imported) {
         return kExitFailed;
@@ -38,9 +40,12 @@ int RunParse(const ParseArgs& args) {
 
 void AddParseCommand(CLI::App& app, int& exitStatus) {
     auto args = std::make_shared<ParseArgs>();
-    CLI::App* command = app.add_subcommand("parse", "Parse an .ase file and print what it holds");
-    command->add_option("FILE", args->file, "The ASCII Scene Export file")->required();
+    CLI::App* command = app.add_subcommand("parse", "Parse a scene file and print what it holds");
+    command
+        ->add_option("FILE", args->file, "The scene file (.ase or any format the importer reads)")
+        ->required();
     AddLogOptions(*command, args->log);
+    AddImportOptions(*command, args->import);
     command->callback([args, &exitStatus] { exitStatus = RunParse(*args); });
 }
 

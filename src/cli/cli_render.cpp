@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_import.h"
 #include "cli/cli_log.h"
 #include "driver/import.h"
 #include "driver/record_mesh_file.h"
@@ -22,6 +23,7 @@ struct RenderArgs {
     std::string size = "800x600";
     std::string view = "iso";
     bool edges = false;
+    ImportOptions import;
 };
 
 constexpr int kMaxSide = 16384;
@@ -111,8 +113,8 @@ int RunRender(const RenderArgs& args) {
     std::optional<ImportedScene> imported;
     {
         CliLog log(LogOptions{});
-        BeginPick();
-        imported = ImportAse(args.file);
+        BeginPick(args.file);
+        imported = ImportScene(args.file, args.import);
     }
     if (!imported) {
         return kExitFailed;
@@ -134,6 +136,7 @@ void AddRenderCommand(CLI::App& app, int& exitStatus) {
     command->add_flag("--by-node", args->byNode,
                       "3DO files: colour each polygon by the plane node above it");
     command->add_flag("--edges", args->edges, "Draw every polygon's edges");
+    AddImportOptions(*command, args->import);
     command->callback([args, &exitStatus] { exitStatus = RunRender(*args); });
 }
 

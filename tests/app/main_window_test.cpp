@@ -82,7 +82,14 @@ TEST_F(Window, memo_is_fixed_pitch_unwrapped_and_grows_with_the_window) {
 TEST_F(Window, dialogs_carry_the_filters_and_options) {
     Open();
     auto& open = Widget<QFileDialog>("OpenDialog1");
-    EXPECT_EQ(open.nameFilters(), QStringList({"ASCII Scene Export (*.ase)", "All Files (*.*)"}));
+    const QStringList filters = open.nameFilters();
+    ASSERT_EQ(filters.size(), 3);
+    EXPECT_EQ(filters[0], "ASCII Scene Export (*.ase)");
+    EXPECT_TRUE(filters[1].startsWith("All scenes (*.ase *.3d *.3ds "));
+    for (const char* pattern : {" *.obj ", " *.gltf ", " *.glb ", " *.fbx ", " *.dae ", " *.ac "}) {
+        EXPECT_TRUE(filters[1].contains(pattern)) << pattern;
+    }
+    EXPECT_EQ(filters[2], "All Files (*.*)");
     EXPECT_EQ(open.acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_EQ(open.fileMode(), QFileDialog::ExistingFile);
     auto& save = Widget<QFileDialog>("SaveDialog1");

@@ -128,14 +128,16 @@ TEST_F(Preview, bsp_view_after_a_run_steps_through_the_nodes) {
     EXPECT_FALSE(mode.isEnabled());
 }
 
-TEST_F(Preview, dropping_an_ase_file_picks_it) {
+TEST_F(Preview, dropping_a_scene_file_picks_it) {
     Open();
     const std::string path = WriteScene();
+    const std::string obj = (dir_ / "triangle.obj").string();
+    std::ofstream(obj) << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
     struct Case {
         std::string file;
         bool picked;
     };
-    const Case cases[] = {{(dir_ / "notes.txt").string(), false}, {path, true}};
+    const Case cases[] = {{(dir_ / "notes.txt").string(), false}, {obj, true}, {path, true}};
     for (const Case& c : cases) {
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(c.file))});
