@@ -142,6 +142,7 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
     for (Poly& poly : node.polys.items) {
         poly.planeKnown = poly.countsKnown = false;
     }
+    ThrowIfStopped();
     const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, strategy);
     // The root's list outlives the build (the preview shows it); every other
     // node's is released once sorted, so its polygons move to the children.
@@ -176,6 +177,8 @@ void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrat
             Publish(follow, *child, false);
             continue;
         }
+        // A stop leaves the tree half built; the driver discards it.
+        ThrowIfStopped();
         LogFileText(line);
         const PrevCounts inherited = top.counts;
         const bool descend = EnterNode(*child, inherited, materials, strategy, PolyHandoff::Move,

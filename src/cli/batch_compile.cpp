@@ -48,6 +48,8 @@ std::string FailureReason(const CompileResult& result) {
             return "the output could not be created";
         case ConvertStatus::WriteFailed:
             return "writing the output failed";
+        case ConvertStatus::Stopped:
+            return "stopped";
         case ConvertStatus::Saved:
             break;
     }

@@ -71,6 +71,7 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
     try {
         RunOnLargeStack([&] {
             LogContext quiet;
+            quiet.stop = log.stop;
             const ScopedLogContext scope(quiet);
             out.root = convertNode(root, out.vertices, out.planes, out.mips, cupboard, follow);
         });
@@ -122,6 +123,8 @@ ConvertReport Save(Conversion& c, const std::string& path, const ConvertOptions&
     LogMemoF("Saving 3DO to '%s'...", path.c_str());
     std::optional<std::vector<uint8_t>> bytes;
     RunOnLargeStack([&] { bytes = Assemble3DO(*c.root, c.vertices, c.planes, c.mips); });
+    // The last moment a stop keeps the old file: the temporary goes with `file`.
+    ThrowIfStopped();
     if (!bytes || !file.Commit(*bytes)) {
         LogFile("%s\n", bytes ? file.error().c_str() : "file too large for 32-bit offsets");
         LogMemoF("Error when writing '%s'.", path.c_str());
@@ -145,21 +148,30 @@ ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
     if (cupboard != nullptr) {
         cupboard->FixBitmapNames();
     }
-    Conversion conversion;
-    BuildAndConvert(*polys, cupboard, options, conversion);
-    FillCounts(conversion, report);
-    // Without a root there is nothing to write: say so before asking where.
-    if (!conversion.root) {
-        LogMemo("Nothing to save: the conversion produced no nodes.");
-        ShowMessageBox(kSeeLog);
-        return Stop(report, ConvertStatus::NothingToSave);
+    try {
+        Conversion conversion;
+        BuildAndConvert(*polys, cupboard, options, conversion);
+        FillCounts(conversion, report);
+        ThrowIfStopped();
+        // Without a root there is nothing to write: say so before asking where.
+        if (!conversion.root) {
+            LogMemo("Nothing to save: the conversion produced no nodes.");
+            ShowMessageBox(kSeeLog);
+            return Stop(report, ConvertStatus::NothingToSave);
+        }
+        const std::optional<std::string> path = chooseSavePath ? chooseSavePath() : std::nullopt;
+        ThrowIfStopped();
+        if (!path) {
+            ShowMessageBox("3DO not saved.  Re-BSP to save.\n");
+            return Stop(report, ConvertStatus::Cancelled);
+        }
+        return Save(conversion, *path, options, report);
+    } catch (const CompileStopped&) {
+        // The counters stay where the build was stopped.
+        UpdateCounters();
+        LogMemo(kStoppedLine);
+        return Stop(report, ConvertStatus::Stopped);
     }
-    const std::optional<std::string> path = chooseSavePath ? chooseSavePath() : std::nullopt;
-    if (!path) {
-        ShowMessageBox("3DO not saved.  Re-BSP to save.\n");
-        return Stop(report, ConvertStatus::Cancelled);
-    }
-    return Save(conversion, *path, options, report);
 }
 
 }  // namespace tarvel

@@ -28,6 +28,7 @@ enum class ConvertStatus {
     Cancelled,      // the save path choice was cancelled
     OpenFailed,     // the output could not be created
     WriteFailed,    // a write, flush or rename failed; the old file is untouched
+    Stopped,        // the log's stop flag was set; nothing written, no save path asked after it
     Saved,
 };
 
@@ -47,6 +48,10 @@ using ChooseSavePath = std::function<std::optional<std::string>()>;
 // "BSP && save as 3DO...": fixes the bitmap names, builds the BSP tree from
 // copies of the polygons, converts it, asks for the output path and saves.
 // Messages go to the current thread's log; message boxes through its hook.
+// The log's stop flag (LogContext::stop) is looked at by the build and the
+// conversion at every node, before the save path is asked for, after it and
+// before the file is committed: a stop gives "Stopped: nothing was saved." in
+// the memo and ConvertStatus::Stopped, with an existing output untouched.
 ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
                             const ChooseSavePath& chooseSavePath,
                             const ConvertOptions& options = {});

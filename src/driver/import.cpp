@@ -20,9 +20,18 @@ std::optional<ImportedScene> ImportAse(const std::string& path) {
         return std::nullopt;
     }
     ImportedScene imported;
-    ParseAse(*reader, imported.scene, imported.cupboard);
-    LogMemo("Adding scene to polylist");
-    BuildFromScene(imported.polys, imported.scene);
+    try {
+        ParseAse(*reader, imported.scene, imported.cupboard);
+        ThrowIfStopped();
+        LogMemo("Adding scene to polylist");
+        BuildFromScene(imported.polys, imported.scene);
+        ThrowIfStopped();
+    } catch (const CompileStopped&) {
+        // The counters keep what the parse had reached.
+        UpdateCounters();
+        LogMemo(kStoppedLine);
+        return std::nullopt;
+    }
     Counters& counters = ProgressCounters();
     counters.inputPolys = imported.polys.Count();
     counters.polysDone = 0;
