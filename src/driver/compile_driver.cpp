@@ -63,6 +63,10 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
         const ScopedLogContext scope(log);
         try {
             BuildBSPRoot(root, polys, cupboard, options.strategy, &follow);
+            // Every node is published: the conversion finishes meanwhile.
+            if (options.afterBuild) {
+                RunOnLargeStack([&] { options.afterBuild(root); });
+            }
         } catch (...) {
             buildError = std::current_exception();
             follow.Abandon();
@@ -88,8 +92,8 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
 
 void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const ConvertOptions& options,
                      Conversion& out) {
-    // The dumps and the hook need the whole tree before the conversion.
-    if (options.afterBuild || LogFileActive() || LogConsoleActive()) {
+    // The dumps need the whole tree before the conversion.
+    if (LogFileActive() || LogConsoleActive()) {
         BuildThenConvert(polys, cupboard, options, out);
     } else {
         BuildWhileConverting(polys, cupboard, options, out);

@@ -17,8 +17,11 @@ struct ConvertOptions {
     BuildStrategy strategy = BuildStrategy::Fast;
     // Stand-ins for the save's system calls (tests); null means the real ones.
     const SaveHooks* saveHooks = nullptr;
-    // Sees the finished tree before the conversion, on the thread (and the
-    // large stack) of the build; whatever it keeps must be its own copy.
+    // Sees the finished tree on a large stack, once the build has ended and
+    // before the tree is freed; whatever it keeps must be its own copy. When
+    // the conversion follows the build, it runs on the build's thread while
+    // the conversion finishes beside it, so it must only read the tree. It
+    // does not make the conversion wait for the whole tree.
     std::function<void(const BSPNode& root)> afterBuild;
 };
 
