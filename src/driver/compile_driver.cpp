@@ -143,8 +143,11 @@ ConvertReport Save(Conversion& c, const std::string& path, const ConvertOptions&
 
 }  // namespace
 
-ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
-                            const ChooseSavePath& chooseSavePath, const ConvertOptions& options) {
+namespace {
+
+// The whole run, with the stop looked at between its steps.
+ConvertReport ConvertAndSave(const PolyList* polys, Cupboard* cupboard,
+                             const ChooseSavePath& chooseSavePath, const ConvertOptions& options) {
     ConvertReport report;
     if (polys == nullptr) {
         return Stop(report, ConvertStatus::NoPolyList);
@@ -152,29 +155,39 @@ ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
     if (cupboard != nullptr) {
         cupboard->FixBitmapNames();
     }
+    Conversion conversion;
+    BuildAndConvert(*polys, cupboard, options, conversion);
+    FillCounts(conversion, report);
+    ThrowIfStopped();
+    // Without a root there is nothing to write: say so before asking where.
+    if (!conversion.root) {
+        LogMemo("Nothing to save: the conversion produced no nodes.");
+        ShowMessageBox(kSeeLog);
+        return Stop(report, ConvertStatus::NothingToSave);
+    }
+    const std::optional<std::string> path = chooseSavePath ? chooseSavePath() : std::nullopt;
+    ThrowIfStopped();
+    if (!path) {
+        ShowMessageBox("3DO not saved.  Re-BSP to save.\n");
+        return Stop(report, ConvertStatus::Cancelled);
+    }
+    return Save(conversion, *path, options, report);
+}
+
+}  // namespace
+
+ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
+                            const ChooseSavePath& chooseSavePath, const ConvertOptions& options) {
     try {
-        Conversion conversion;
-        BuildAndConvert(*polys, cupboard, options, conversion);
-        FillCounts(conversion, report);
-        ThrowIfStopped();
-        // Without a root there is nothing to write: say so before asking where.
-        if (!conversion.root) {
-            LogMemo("Nothing to save: the conversion produced no nodes.");
-            ShowMessageBox(kSeeLog);
-            return Stop(report, ConvertStatus::NothingToSave);
-        }
-        const std::optional<std::string> path = chooseSavePath ? chooseSavePath() : std::nullopt;
-        ThrowIfStopped();
-        if (!path) {
-            ShowMessageBox("3DO not saved.  Re-BSP to save.\n");
-            return Stop(report, ConvertStatus::Cancelled);
-        }
-        return Save(conversion, *path, options, report);
+        return ConvertAndSave(polys, cupboard, chooseSavePath, options);
     } catch (const CompileStopped&) {
-        // The counters stay where the build was stopped.
+        // Whatever the run had built is gone by now; the counters stay where
+        // the build was stopped.
         UpdateCounters();
         LogMemo(kStoppedLine);
-        return Stop(report, ConvertStatus::Stopped);
+        ConvertReport report;
+        report.status = ConvertStatus::Stopped;
+        return report;
     }
 }
 
