@@ -94,6 +94,10 @@ CommandLineResult CheckUnattended(const std::vector<std::string>& args) {
 
 }  // namespace
 
+bool AsksForUnattended(const std::vector<std::string>& args) {
+    return args.size() >= 2 && ToLowerAscii(args[1]) == "-b";
+}
+
 CommandLineResult EvaluateCommandLine(const std::vector<std::string>& args) {
     if (args.size() < 2) {
         return {};

@@ -27,4 +27,8 @@ struct CommandLineResult {
 // args[0] is the program, as the operating system passes it.
 CommandLineResult EvaluateCommandLine(const std::vector<std::string>& args);
 
+// Whether the switch is "-b" (in any case), however many names follow: such
+// a run keeps the debug log on whatever the window's check box says.
+bool AsksForUnattended(const std::vector<std::string>& args);
+
 }  // namespace tarvel::app

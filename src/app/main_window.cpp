@@ -1,11 +1,14 @@
 #include "app/main_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QMimeData>
+#include <QSettings>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -89,9 +92,22 @@ TForm1::TForm1(std::vector<std::string> args, std::unique_ptr<Prompts> prompts, 
                        : std::make_unique<DialogPrompts>(*this, *openDialog_, *saveDialog_);
     SetUpSinks();
     ScopedLogContext scope(context_);
-    OpenLogFile();
+    // "-b" keeps the log on whatever the box says, so that a script gets the
+    // same on every machine; the box shows it, but that is not remembered.
+    const QSettings settings(kSettingsOrganization, kSettingsApplication);
+    const bool debugLog =
+        AsksForUnattended(args) || settings.value(kDebugLogSetting, true).toBool();
+    {
+        const QSignalBlocker quiet(ui_->DebugLog);
+        ui_->DebugLog->setChecked(debugLog);
+    }
+    if (debugLog) {
+        OpenLogFile();
+    }
+    // The switches print on standard output even with the log off.
     CommandLineResult commandLine = EvaluateCommandLine(args);
     FlushLog();
+    SetDebugLog(debugLog);
     startupExit_ = commandLine.exitStatus;
     unattended_ = std::move(commandLine.unattended);
     if (unattended_ && !startupExit_) {
@@ -121,6 +137,8 @@ void TForm1::SetUpWidgets() {
     connect(ui_->Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
     connect(ui_->Button5, &QPushButton::clicked, this, &TForm1::Button5Click);
     connect(ui_->Button6, &QPushButton::clicked, this, &TForm1::Button6Click);
+    connect(ui_->ButtonStop, &QPushButton::clicked, this, &TForm1::ButtonStopClick);
+    connect(ui_->DebugLog, &QCheckBox::toggled, this, &TForm1::DebugLogToggled);
     setAcceptDrops(true);
     installEventFilter(new ThreeDoDrop(
         this, [this](const std::string& path) { OpenThreeDo(path); }, [this] { return busy_; }));
@@ -137,6 +155,7 @@ void TForm1::SetUpSinks() {
     context_.messageBox = &sinks_->messageBox();
     console_.Attach(stdout);
     context_.console = &console_;
+    context_.stop = &stop_;
 }
 
 void TForm1::OpenLogFile() {
@@ -145,6 +164,40 @@ void TForm1::OpenLogFile() {
     } else {
         // The rest of the program writes on; its log-file lines are dropped.
         LogMemoF("Could not create log file '%s'.", kLogFileName);
+    }
+}
+
+// On: the log file, once OpenLogFile has emptied and opened it, takes the
+// debug log, the dumps reach standard output, and the build counts every
+// side for them. Off: nothing reaches either, and the build takes the
+// headless tool's fast path (splitter search, conversion following the build).
+void TForm1::SetDebugLog(bool on) {
+    debugLog_ = on;
+    if (on) {
+        context_.console = &console_;
+        return;
+    }
+    FlushLog();
+    context_.logFile = nullptr;
+    context_.console = nullptr;
+    logFile_.Close();
+}
+
+void TForm1::DebugLogToggled(bool on) {
+    if (busy_ || on == debugLog_) {
+        return;
+    }
+    QSettings(kSettingsOrganization, kSettingsApplication).setValue(kDebugLogSetting, on);
+    ScopedLogContext scope(context_);
+    if (on) {
+        OpenLogFile();
+    }
+    SetDebugLog(on);
+}
+
+void TForm1::ButtonStopClick() {
+    if (busy_) {
+        stop_.store(true);
     }
 }
 
@@ -169,6 +222,10 @@ void TForm1::Button1Click() {
 void TForm1::Button2Click() {
     if (busy_) {
         return;
+    }
+    if (debugLog_ && imported_ && imported_->polys.Count() > kDebugLogWarningPolys) {
+        ScopedLogContext scope(context_);
+        LogMemo(kDebugLogWarning);
     }
     Convert([this]() -> std::optional<std::string> {
         std::optional<std::string> path;
@@ -325,6 +382,7 @@ void TForm1::RunUnattended() {
 }
 
 void TForm1::RunWork(const std::function<void()>& work) {
+    stop_.store(false);
     SetBusy(true);
     const std::optional<std::string> failure =
         RunInBackground(context_, work, [this] { sinks_->Refresh(); });
@@ -341,18 +399,33 @@ void TForm1::SetBusy(bool busy) {
     busy_ = busy;
     ui_->Button1->setEnabled(!busy);
     ui_->Button2->setEnabled(!busy);
+    ui_->ButtonStop->setEnabled(busy);
+    ui_->DebugLog->setEnabled(!busy);
 }
 
 void TForm1::CloseIfAsked() {
-    if (closeWhenIdle_ && isVisible()) {
-        close();
+    if (!closeWhenIdle_ || busy_) {
+        return;
+    }
+    closeWhenIdle_ = false;
+    // A window that Quit has hidden no longer ends the program by closing,
+    // as the last visible window does: end it here.
+    const bool hiddenByQuit = !isVisible();
+    if (close() && hiddenByQuit) {
+        QCoreApplication::quit();
     }
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (busy_) {
-        // The work cannot be interrupted; the window closes once it is done.
+        // Quit stops the work: the window goes at once, and the program ends
+        // when the work has reached its next check (CloseIfAsked).
+        stop_.store(true);
         closeWhenIdle_ = true;
+        if (preview_) {
+            preview_->hide();
+        }
+        hide();
         event->ignore();
         return;
     }

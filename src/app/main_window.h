@@ -1,14 +1,16 @@
 #pragma once
 
 // The main window: two buttons that start the work (pick an .ase file, BSP
-// and save as .3do), five counter panels, the memo of the Log, About, Quit
-// and Clear Log. The window owns what the last pick produced and the sinks
-// of its log; the work itself runs on a worker thread (background_job.h)
-// while the window stays painted and refuses a second start.
+// and save as .3do), Stop, five counter panels, the memo of the Log, About,
+// Quit, Clear Log, Preview and the Debug log check box. The window owns what
+// the last pick produced and the sinks of its log; the work itself runs on a
+// worker thread (background_job.h) while the window stays painted, refuses a
+// second start and lets Stop set the work's stop flag.
 
 #include <QFileDialog>
 #include <QMainWindow>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -34,6 +36,18 @@ class PreviewWindow;
 
 inline constexpr const char* kLogFileName = "tarvelout.txt";
 
+// Where the window keeps what it remembers between runs (QSettings).
+inline constexpr const char* kSettingsOrganization = "Tarvel";
+inline constexpr const char* kSettingsApplication = "tarvel";
+inline constexpr const char* kDebugLogSetting = "debugLog";
+
+// Above this many picked polygons a logged build writes gigabytes: "BSP &&
+// save as 3DO..." says so first.
+inline constexpr int32_t kDebugLogWarningPolys = 20000;
+inline constexpr const char* kDebugLogWarning =
+    "Debug log is on: a scene this size writes gigabytes to tarvelout.txt. Uncheck Debug log "
+    "for a fast build.";
+
 class TForm1 final : public QMainWindow {
     Q_OBJECT
 
@@ -53,6 +67,8 @@ class TForm1 final : public QMainWindow {
     const ImportedScene* Imported() const { return imported_ ? &*imported_ : nullptr; }
     const ConvertReport& LastReport() const { return lastReport_; }
     bool Busy() const { return busy_; }
+    // The debug log (tarvelout.txt and the dumps on standard output) is on.
+    bool DebugLogOn() const { return debugLog_; }
     // Null until the preview has been opened.
     PreviewWindow* Preview() const { return preview_.get(); }
     LogContext& Log() { return context_; }
@@ -64,6 +80,10 @@ class TForm1 final : public QMainWindow {
     void Button4Click();  // "&Quit"
     void Button5Click();  // "Clear Log"
     void Button6Click();  // "Pre&view..."
+    void ButtonStopClick();  // "&Stop"
+    // "&Debug log" checked or unchecked: opens (emptying it) or closes the
+    // log file and lets the dumps reach standard output or not; remembered.
+    void DebugLogToggled(bool on);
     // A file dropped on the window: picked as "&Pick ASE file..." would
     // after its dialog.
     void PickFile(const std::string& path);
@@ -85,6 +105,7 @@ class TForm1 final : public QMainWindow {
     void SetUpWidgets();
     void SetUpSinks();
     void OpenLogFile();
+    void SetDebugLog(bool on);
     void RunUnattended();
     bool ImportFile(const std::string& path);
     void Convert(const ChooseSavePath& chooseSavePath);
@@ -110,6 +131,9 @@ class TForm1 final : public QMainWindow {
     std::unique_ptr<PreviewWindow> preview_;
 
     LogContext context_;
+    // Lent to context_ as its stop flag; cleared when a work starts.
+    StopFlag stop_{false};
+    bool debugLog_ = false;
     std::unique_ptr<WindowSinks> sinks_;
     BufferedFileSink logFile_;
     BufferedFileSink console_;

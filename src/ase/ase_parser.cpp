@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -111,7 +112,13 @@ static_assert(std::is_sorted(kKeywords.begin(), kKeywords.end(), ByName));
 void AseParser::Run() {
     LogMemo("Parsing file...");
     bool done = false;
+    // Each step takes at least one character and at most about one line.
+    constexpr uint32_t kStepsBetweenStopChecks = 4096;
+    uint32_t steps = 0;
     while (!in_.AtEnd() && !done) {
+        if (++steps % kStepsBetweenStopChecks == 0) {
+            ThrowIfStopped();
+        }
         const char c = in_.ReadChar();
         if (c == '*') {
             in_.ReadToken(token_);

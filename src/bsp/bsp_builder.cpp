@@ -146,6 +146,7 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, Build
     for (Poly& poly : node.polys.items) {
         poly.planeKnown = poly.countsKnown = false;
     }
+    ThrowIfStopped();
     const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, strategy);
     // The root's list outlives the build (the preview shows it); every other
     // node's is released once sorted, so its polygons move to the children.
@@ -180,6 +181,8 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, Build
             Publish(follow, *child, false);
             continue;
         }
+        // A stop leaves the tree half built; the driver discards it.
+        ThrowIfStopped();
         LogFileText(line);
         const PrevCounts inherited = top.counts;
         const bool descend = EnterNode(*child, inherited, materials, strategy, PolyHandoff::Move,

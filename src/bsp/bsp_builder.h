@@ -30,8 +30,9 @@ struct PrevCounts {
 // Builds the subtree of node, depth first (the whole infront subtree before
 // inback), advancing the progress counters of the current log. Iterative, so
 // any depth fits. With follow, every node is published as soon as it is
-// final, for a thread that walks the tree meanwhile. Returns what the
-// recursion guard flattened.
+// final, for a thread that walks the tree meanwhile. Throws CompileStopped
+// before the next node once the current log's stop flag is set. Returns
+// what the recursion guard flattened.
 FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials,
                 BuildStrategy strategy = BuildStrategy::Literal,
                 const BuildFollow* follow = nullptr);

@@ -48,6 +48,8 @@ std::string FailureReason(const CompileResult& result) {
             return "the output could not be created";
         case ConvertStatus::WriteFailed:
             return "writing the output failed";
+        case ConvertStatus::Stopped:
+            return "stopped";
         case ConvertStatus::Saved:
             break;
     }
@@ -95,8 +97,10 @@ class BatchRun {
     }
 
   private:
+    bool Stopped() const { return settings_.stop != nullptr && settings_.stop->load(); }
+
     void Work() {
-        for (std::size_t i = next_++; i < jobs_.size(); i = next_++) {
+        for (std::size_t i = next_++; i < jobs_.size() && !Stopped(); i = next_++) {
             Job& job = jobs_[i];
             job.running = true;
             Compile(job);
@@ -118,11 +122,13 @@ class BatchRun {
         settings.log = entry.log;
         settings.log.console = spool != nullptr;
         bool saved = false;
+        bool stopped = false;
         std::string line;
         try {
             const CompileResult result = CompileOne(entry.input, entry.output, settings,
                                                     {&memo, spool.get(), &job.counters});
             saved = result.exitStatus == kExitOk;
+            stopped = result.stopped;
             line = saved ? SummaryLine(result.report)
                          : FailureLine(entry.input, FailureReason(result));
         } catch (const std::exception& error) {
@@ -130,6 +136,10 @@ class BatchRun {
         }
         if (!saved) {
             failed_ = true;
+        }
+        if (stopped) {
+            // Its memo line says so; no dumps and no line on standard output.
+            return;
         }
         terminal_.Output(spool.get(), line);
     }

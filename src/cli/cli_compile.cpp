@@ -50,18 +50,25 @@ int RunSingle(const CompileArgs& args, const CompileSettings& settings) {
 }
 
 int RunCompile(const CompileArgs& args) {
+    if (args.inputs.size() > 1 && !args.output.empty()) {
+        std::fprintf(stderr, "compile: -o is allowed only with a single input\n");
+        return kExitUsage;
+    }
+    const InterruptStop interrupt;
     CompileSettings settings;
     settings.log = args.log;
     settings.strategy = kStrategies.at(args.strategy);
     settings.import = args.import;
+    settings.stop = &interrupt.flag();
     if (args.inputs.size() == 1) {
+        // kExitInterrupted when stopped; a stop that came after the save
+        // leaves the file written and the status 0.
         return RunSingle(args, settings);
     }
-    if (!args.output.empty()) {
-        std::fprintf(stderr, "compile: -o is allowed only with a single input\n");
-        return kExitUsage;
-    }
-    return RunBatch(args.inputs, settings, args.jobs);
+    // A batch stops all of its compiles and starts no more; files finished
+    // before the stop stay written.
+    const int status = RunBatch(args.inputs, settings, args.jobs);
+    return interrupt.interrupted() && status != kExitUsage ? kExitInterrupted : status;
 }
 
 }  // namespace
@@ -83,9 +90,12 @@ CompileResult CompileOne(const std::string& input, const std::string& output,
     // The log closes before the caller prints, so the console dumps stand
     // before any summary.
     CliLog log(settings.log, sinks);
+    log.context().stop = settings.stop;
     BeginPick(input);
     std::optional<ImportedScene> scene = ImportScene(input, settings.import);
     if (!scene) {
+        result.stopped = StopRequested();
+        result.exitStatus = result.stopped ? kExitInterrupted : kExitFailed;
         return result;
     }
     result.imported = true;
@@ -94,7 +104,12 @@ CompileResult CompileOne(const std::string& input, const std::string& output,
     result.report = RunConversion(
         &scene->polys, &scene->cupboard, [&output] { return std::optional<std::string>(output); },
         options);
-    result.exitStatus = result.report.status == ConvertStatus::Saved ? kExitOk : kExitFailed;
+    result.stopped = result.report.status == ConvertStatus::Stopped;
+    if (result.report.status == ConvertStatus::Saved) {
+        result.exitStatus = kExitOk;
+    } else if (result.stopped) {
+        result.exitStatus = kExitInterrupted;
+    }
     return result;
 }
 

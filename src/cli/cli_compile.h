@@ -5,6 +5,7 @@
 #include "bsp/bsp_builder.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_log.h"
+#include "cli/interrupt_stop.h"
 #include "driver/compile_driver.h"
 #include "driver/import.h"
 
@@ -15,12 +16,15 @@ struct CompileSettings {
     LogOptions log;
     BuildStrategy strategy = BuildStrategy::Fast;
     ImportOptions import;
+    // Set (by the SIGINT handler) to stop every compile; null: no stopping.
+    const StopFlag* stop = nullptr;
 };
 
 struct CompileResult {
-    bool imported = false;  // false: the input did not open
+    bool imported = false;  // false: the input did not open, or the parse was stopped
+    bool stopped = false;   // the stop flag ended the compile; nothing was written
     ConvertReport report;
-    int exitStatus = kExitFailed;
+    int exitStatus = kExitFailed;  // kExitInterrupted when stopped
 };
 
 // The input's name with its extension replaced by ".3do".

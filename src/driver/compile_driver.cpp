@@ -64,6 +64,10 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
         const ScopedLogContext scope(log);
         try {
             out.flats = BuildBSPRoot(root, polys, cupboard, options.strategy, &follow);
+            // Every node is published: the conversion finishes meanwhile.
+            if (options.afterBuild) {
+                RunOnLargeStack([&] { options.afterBuild(root); });
+            }
         } catch (...) {
             buildError = std::current_exception();
             follow.Abandon();
@@ -72,6 +76,7 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
     try {
         RunOnLargeStack([&] {
             LogContext quiet;
+            quiet.stop = log.stop;
             const ScopedLogContext scope(quiet);
             out.root = convertNode(root, out.vertices, out.planes, out.mips, cupboard, follow);
         });
@@ -88,8 +93,8 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
 
 void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const ConvertOptions& options,
                      Conversion& out) {
-    // The dumps and the hook need the whole tree before the conversion.
-    if (options.afterBuild || LogFileActive() || LogConsoleActive()) {
+    // The dumps need the whole tree before the conversion.
+    if (LogFileActive() || LogConsoleActive()) {
         BuildThenConvert(polys, cupboard, options, out);
     } else {
         BuildWhileConverting(polys, cupboard, options, out);
@@ -124,6 +129,8 @@ ConvertReport Save(Conversion& c, const std::string& path, const ConvertOptions&
     LogMemoF("Saving 3DO to '%s'...", path.c_str());
     std::optional<std::vector<uint8_t>> bytes;
     RunOnLargeStack([&] { bytes = Assemble3DO(*c.root, c.vertices, c.planes, c.mips); });
+    // The last moment a stop keeps the old file: the temporary goes with `file`.
+    ThrowIfStopped();
     if (!bytes || !file.Commit(*bytes)) {
         LogFile("%s\n", bytes ? file.error().c_str() : "file too large for 32-bit offsets");
         LogMemoF("Error when writing '%s'.", path.c_str());
@@ -138,8 +145,11 @@ ConvertReport Save(Conversion& c, const std::string& path, const ConvertOptions&
 
 }  // namespace
 
-ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
-                            const ChooseSavePath& chooseSavePath, const ConvertOptions& options) {
+namespace {
+
+// The whole run, with the stop looked at between its steps.
+ConvertReport ConvertAndSave(const PolyList* polys, Cupboard* cupboard,
+                             const ChooseSavePath& chooseSavePath, const ConvertOptions& options) {
     ConvertReport report;
     if (polys == nullptr) {
         return Stop(report, ConvertStatus::NoPolyList);
@@ -150,6 +160,7 @@ ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
     Conversion conversion;
     BuildAndConvert(*polys, cupboard, options, conversion);
     FillCounts(conversion, report);
+    ThrowIfStopped();
     // Without a root there is nothing to write: say so before asking where.
     if (!conversion.root) {
         LogMemo("Nothing to save: the conversion produced no nodes.");
@@ -157,11 +168,29 @@ ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
         return Stop(report, ConvertStatus::NothingToSave);
     }
     const std::optional<std::string> path = chooseSavePath ? chooseSavePath() : std::nullopt;
+    ThrowIfStopped();
     if (!path) {
         ShowMessageBox("3DO not saved.  Re-BSP to save.\n");
         return Stop(report, ConvertStatus::Cancelled);
     }
     return Save(conversion, *path, options, report);
+}
+
+}  // namespace
+
+ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
+                            const ChooseSavePath& chooseSavePath, const ConvertOptions& options) {
+    try {
+        return ConvertAndSave(polys, cupboard, chooseSavePath, options);
+    } catch (const CompileStopped&) {
+        // Whatever the run had built is gone by now; the counters stay where
+        // the build was stopped.
+        UpdateCounters();
+        LogMemo(kStoppedLine);
+        ConvertReport report;
+        report.status = ConvertStatus::Stopped;
+        return report;
+    }
 }
 
 }  // namespace tarvel

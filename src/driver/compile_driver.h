@@ -17,8 +17,11 @@ struct ConvertOptions {
     BuildStrategy strategy = BuildStrategy::Fast;
     // Stand-ins for the save's system calls (tests); null means the real ones.
     const SaveHooks* saveHooks = nullptr;
-    // Sees the finished tree before the conversion, on the thread (and the
-    // large stack) of the build; whatever it keeps must be its own copy.
+    // Sees the finished tree on a large stack, once the build has ended and
+    // before the tree is freed; whatever it keeps must be its own copy. When
+    // the conversion follows the build, it runs on the build's thread while
+    // the conversion finishes beside it, so it must only read the tree. It
+    // does not make the conversion wait for the whole tree.
     std::function<void(const BSPNode& root)> afterBuild;
 };
 
@@ -28,6 +31,7 @@ enum class ConvertStatus {
     Cancelled,      // the save path choice was cancelled
     OpenFailed,     // the output could not be created
     WriteFailed,    // a write, flush or rename failed; the old file is untouched
+    Stopped,        // the log's stop flag was set; nothing written, no save path asked after it
     Saved,
 };
 
@@ -48,6 +52,10 @@ using ChooseSavePath = std::function<std::optional<std::string>()>;
 // "BSP && save as 3DO...": fixes the bitmap names, builds the BSP tree from
 // copies of the polygons, converts it, asks for the output path and saves.
 // Messages go to the current thread's log; message boxes through its hook.
+// The log's stop flag (LogContext::stop) is looked at by the build and the
+// conversion at every node, before the save path is asked for, after it and
+// before the file is committed: a stop gives "Stopped: nothing was saved." in
+// the memo and ConvertStatus::Stopped, with an existing output untouched.
 ConvertReport RunConversion(const PolyList* polys, Cupboard* cupboard,
                             const ChooseSavePath& chooseSavePath,
                             const ConvertOptions& options = {});

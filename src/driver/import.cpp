@@ -18,6 +18,7 @@ namespace {
 void BuildPolys(ImportedScene& imported) {
     LogMemo("Adding scene to polylist");
     BuildFromScene(imported.polys, imported.scene);
+    ThrowIfStopped();
     Counters& counters = ProgressCounters();
     counters.inputPolys = imported.polys.Count();
     counters.polysDone = 0;
@@ -47,11 +48,25 @@ std::optional<ImportedScene> ImportAseWith(const std::string& path,
     }
     ImportedScene imported;
     ParseAse(*reader, imported.scene, imported.cupboard);
+    ThrowIfStopped();
     if (placement.up || placement.scale != 1.0) {
         PlaceAse(imported.scene, placement);
     }
     BuildPolys(imported);
     return imported;
+}
+
+// A stopped import leaves nothing behind; the counters keep what the parse
+// had reached.
+template <typename Import>
+std::optional<ImportedScene> EndingAtAStop(Import&& import) {
+    try {
+        return import();
+    } catch (const CompileStopped&) {
+        UpdateCounters();
+        LogMemo(kStoppedLine);
+        return std::nullopt;
+    }
 }
 
 uint64_t FileBytes(const std::string& path) {
@@ -82,6 +97,7 @@ std::optional<ImportedScene> ImportThroughHelper(const std::string& path,
     }
     const std::string helper = options.helper.empty() ? import::FindHelper() : options.helper;
     import::HelperRun run = import::RunHelper(helper, path, FileBytes(path), options.limits);
+    ThrowIfStopped();
     if (!run.trouble.empty()) {
         return CouldNotRead(path, run.trouble);
     }
@@ -126,14 +142,14 @@ void BeginPick(const std::string& path) {
 }
 
 std::optional<ImportedScene> ImportAse(const std::string& path) {
-    return ImportAseWith(path, import::Placement{});
+    return EndingAtAStop([&] { return ImportAseWith(path, import::Placement{}); });
 }
 
 std::optional<ImportedScene> ImportScene(const std::string& path, const ImportOptions& options) {
-    if (import::IsAseScene(path)) {
-        return ImportAseWith(path, options.placement);
-    }
-    return ImportThroughHelper(path, options);
+    return EndingAtAStop([&] {
+        return import::IsAseScene(path) ? ImportAseWith(path, options.placement)
+                                        : ImportThroughHelper(path, options);
+    });
 }
 
 }  // namespace tarvel

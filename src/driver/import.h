@@ -26,7 +26,9 @@ void BeginPick(const std::string& path);
 
 // The import after the open dialog: opens the file (read-only, CR LF read as
 // LF), parses it, builds the poly list and sets inputPolys and polysDone.
-// Nullopt, with "Error opening file: '%s'" in the memo, when it does not open.
+// Nullopt, with "Error opening file: '%s'" in the memo, when it does not open;
+// nullopt, with "Stopped: nothing was saved.", when the log's stop flag is set
+// during the parse (looked at every few thousand lines) or right after it.
 std::optional<ImportedScene> ImportAse(const std::string& path);
 
 struct ImportOptions {

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "log/log.h"
+
 namespace tarvel::import {
 
 namespace {
@@ -83,9 +85,13 @@ std::string ReadOutput(int fd, Clock::time_point deadline, std::size_t maxBytes,
         if (left.count() <= 0) {
             return "timeout";
         }
+        if (StopRequested()) {
+            return "stopped";
+        }
+        // Short polls, so that a stop ends a long import soon.
         pollfd wait{fd, POLLIN, 0};
         const int ready =
-            ::poll(&wait, 1, static_cast<int>(std::min<long long>(left.count(), 1000)));
+            ::poll(&wait, 1, static_cast<int>(std::min<long long>(left.count(), 100)));
         if (ready < 0 && errno != EINTR) {
             return "poll failed";
         }
@@ -127,6 +133,9 @@ std::string Seconds(double seconds) {
 }
 
 std::string DescribeEnd(int status, const std::string& stop, bool killedLate, double wallSeconds) {
+    if (stop == "stopped") {
+        return "stopped";
+    }
     if (stop == "too much output") {
         return "the importer sent more output than any scene needs";
     }

@@ -124,7 +124,22 @@ void UpdateCounters() {
     }
 }
 
+bool StopRequested() {
+    const StopFlag* stop = CurrentLog().stop;
+    return stop != nullptr && stop->load(std::memory_order_relaxed);
+}
+
+void ThrowIfStopped() {
+    if (StopRequested()) {
+        throw CompileStopped();
+    }
+}
+
 void ShowMessageBox(std::string_view text) {
+    // Whoever stopped the compile is not to be kept waiting by it.
+    if (StopRequested()) {
+        return;
+    }
     if (MessageBoxSink* box = CurrentLog().messageBox) {
         box->ShowMessage(text);
     }

@@ -11,6 +11,7 @@
 
 #include "log/counters.h"
 #include "log/sinks.h"
+#include "log/stop.h"
 
 namespace tarvel {
 
@@ -25,6 +26,11 @@ class LogContext {
 
     // The switch behind every debug dump. On from the start; nothing clears it.
     bool debugDumps = true;
+
+    // The compile's stop request, borrowed; null means it cannot be stopped.
+    // A thread that works for the compile under a context of its own copies
+    // this pointer into it.
+    const StopFlag* stop = nullptr;
 
     Counters counters;
 
@@ -68,7 +74,13 @@ bool DebugDumps();
 Counters& ProgressCounters();
 void UpdateCounters();
 
-// The modal message box.
+// Whether the current compile has been asked to stop.
+bool StopRequested();
+// Throws CompileStopped once it has: called by the parser every few thousand
+// lines, by the BSP build at every node and by the conversion at every node.
+void ThrowIfStopped();
+
+// The modal message box; none once the compile has been asked to stop.
 void ShowMessageBox(std::string_view text);
 
 // Runs build(out) on this thread's cleared scratch buffer and writes the

@@ -121,6 +121,7 @@ int32_t planeIndexOf(const PolyList* list, ZertexList& planes) {
 namespace {
 
 std::unique_ptr<Node> Convert(const BSPNode& node, const Tables& t) {
+    ThrowIfStopped();
     if (t.follow != nullptr) {
         t.follow->Await(node);
     }

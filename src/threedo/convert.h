@@ -19,7 +19,8 @@
 namespace tarvel {
 
 // The 3DO node for a BSP subtree, or null when it holds nothing to write.
-// Recursive, as deep as the BSP tree: run it on a large stack.
+// Recursive, as deep as the BSP tree: run it on a large stack. Throws
+// CompileStopped at the next node once the current log's stop flag is set.
 std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
                                   GStringList& mips, const Cupboard* materials);
 // The same while the tree is still being built: each node is awaited until

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <QThread>
+#include <QDeadlineTimer>
 
 #include <gtest/gtest.h>
 
@@ -27,17 +27,27 @@ class AppProcess : public ::testing::Test {
         return RunProgram(TARVEL_APP_PATH, args, dir_);
     }
 
-    // For switches that open the window: what it printed before, and
-    // whether it was still running a moment later.
-    std::string OutputOfWindowStart(const std::vector<std::string>& args, bool& stillRunning) {
+    // For switches that open the window: waits until the app has printed
+    // what ends with `tail` and has made its log file (so the window has been
+    // built and the command line evaluated), with a deadline that only a hung
+    // app reaches; then whether it was still running, and what it printed.
+    std::string OutputOfWindowStart(const std::vector<std::string>& args, const std::string& tail,
+                                    bool& stillRunning) {
+        constexpr int kDeadlineMs = 120000;
         QProcess process;
         StartProgram(process, TARVEL_APP_PATH, args, dir_);
-        process.waitForStarted();
-        QThread::msleep(1500);
+        process.waitForStarted(kDeadlineMs);
+        std::string out;
+        const QDeadlineTimer deadline(kDeadlineMs);
+        while (process.state() == QProcess::Running && !deadline.hasExpired() &&
+               (!out.ends_with(tail) || !fs::exists(dir_ / "tarvelout.txt"))) {
+            process.waitForReadyRead(20);
+            out += process.readAllStandardOutput().toStdString();
+        }
         stillRunning = process.state() == QProcess::Running;
         process.kill();
-        process.waitForFinished();
-        return process.readAllStandardOutput().toStdString();
+        process.waitForFinished(kDeadlineMs);
+        return out + process.readAllStandardOutput().toStdString();
     }
 
     fs::path dir_;
@@ -45,7 +55,7 @@ class AppProcess : public ::testing::Test {
 
 TEST_F(AppProcess, usage_is_printed_and_the_window_opens) {
     bool running = false;
-    const std::string out = OutputOfWindowStart({"-h", "more", "args"}, running);
+    const std::string out = OutputOfWindowStart({"-h", "more", "args"}, kUsageAfterBanner, running);
     EXPECT_TRUE(running);
     EXPECT_EQ(out.rfind("TARVEL", 0), 0u) << out;
     ASSERT_NE(out.find('\n'), std::string::npos);
@@ -55,7 +65,7 @@ TEST_F(AppProcess, usage_is_printed_and_the_window_opens) {
 
 TEST_F(AppProcess, no_switch_prints_nothing_and_opens_the_window) {
     bool running = false;
-    EXPECT_EQ(OutputOfWindowStart({}, running), "");
+    EXPECT_EQ(OutputOfWindowStart({}, "", running), "");
     EXPECT_TRUE(running);
 }
 

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFontMetrics>
@@ -8,18 +9,67 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/counter_mailbox.h"
+#include "bench/generated_import.h"
 #include "run_process.h"
+#include "scene_generator/race_scene.h"
 #include "window_fixture.h"
 
 namespace tarvel::app {
 namespace {
+
+// A race track: clipper walls, textures, a material of sub-materials.
+std::string RaceTrack(int64_t triangles) {
+    return scenegen::testing::AseText(scenegen::GenerateRaceScene(triangles, 5));
+}
+
+// Presses Stop the moment the work logs `line`, from the work's own thread,
+// as a person would while it runs: the work goes on only once the click is
+// done.
+class StopAtLine final : public MemoSink {
+  public:
+    StopAtLine(TForm1& form, std::string line)
+        : form_(form), inner_(*form.Log().memo), line_(std::move(line)) {
+        form.Log().memo = this;
+    }
+    ~StopAtLine() override { form_.Log().memo = &inner_; }
+
+    void AppendLine(std::string_view text) override {
+        inner_.AppendLine(text);
+        if (text != line_ || QThread::currentThread() == form_.thread()) {
+            return;
+        }
+        QMetaObject::invokeMethod(
+            &form_,
+            [this] {
+                auto* stop = form_.findChild<QPushButton*>("ButtonStop");
+                stopEnabled = stop->isEnabled();
+                debugLogEnabled = form_.findChild<QCheckBox*>("DebugLog")->isEnabled();
+                stop->click();
+                ++presses;
+            },
+            Qt::BlockingQueuedConnection);
+    }
+    int LineCount() const override { return inner_.LineCount(); }
+    void DeleteFirstLine() override { inner_.DeleteFirstLine(); }
+
+    int presses = 0;
+    bool stopEnabled = false;
+    bool debugLogEnabled = true;
+
+  private:
+    TForm1& form_;
+    MemoSink& inner_;
+    std::string line_;
+};
 
 TEST_F(Window, shows_its_widgets_where_the_layout_puts_them) {
     Open();
@@ -38,6 +88,8 @@ TEST_F(Window, shows_its_widgets_where_the_layout_puts_them) {
         {"Button3", {624, 72, 81, 25}, "&About..."},
         {"Button4", {720, 72, 73, 25}, "&Quit"},
         {"Button5", {720, 104, 73, 25}, "Clear Log"},
+        {"ButtonStop", {40, 112, 137, 25}, "&Stop"},
+        {"DebugLog", {720, 168, 97, 17}, "&Debug log"},
         {"Panel_Depth", {392, 24, 185, 25}, "0"},
         {"Panel_Polys", {392, 56, 185, 25}, "0"},
         {"Panel_Splits", {392, 88, 185, 25}, "0"},
@@ -62,6 +114,10 @@ TEST_F(Window, shows_its_widgets_where_the_layout_puts_them) {
     EXPECT_EQ(Widget<QLabel>("Image1").pixmap().size(), QSize(189, 52));
     EXPECT_EQ(Widget("Memo1").geometry(), QRect(0, 192, 825, 235));
     EXPECT_EQ(Widget<QStatusBar>("StatusBar1").height(), 19);
+    // Stop only while a pick or a build runs; the debug log on at first start.
+    EXPECT_FALSE(Widget("ButtonStop").isEnabled());
+    EXPECT_TRUE(Widget<QCheckBox>("DebugLog").isChecked());
+    EXPECT_TRUE(form_->DebugLogOn());
 }
 
 TEST_F(Window, memo_is_fixed_pitch_unwrapped_and_grows_with_the_window) {
@@ -261,36 +317,149 @@ TEST_F(Window, clear_log_empties_the_memo_but_not_the_log_file) {
     EXPECT_EQ(ReadFile("tarvelout.txt"), logged);
 }
 
-TEST_F(Window, refuses_a_second_start_while_the_work_runs_and_closes_after_it) {
+// Quit while the work runs stops it: the window goes at once and nothing is
+// written.
+TEST_F(Window, refuses_a_second_start_while_the_work_runs_and_quit_stops_it) {
     Open();
     Pick(ExamplePath("village.ase"));
+    WriteFile("out.3do", "previous file");
     bool busy = false;
     bool pickEnabled = true;
     bool bspEnabled = true;
-    bool visibleAfterQuit = false;
+    bool stopEnabled = false;
+    bool debugLogEnabled = true;
+    bool visibleAfterQuit = true;
     std::string nodesShown;
     prompts_->onSave = [&] {
         busy = form_->Busy();
         pickEnabled = Widget("Button1").isEnabled();
         bspEnabled = Widget("Button2").isEnabled();
+        stopEnabled = Widget("ButtonStop").isEnabled();
+        debugLogEnabled = Widget("DebugLog").isEnabled();
         nodesShown = Panel("Panel_Nodes");
         form_->Button1Click();
         form_->Button2Click();
         form_->Button4Click();
         visibleAfterQuit = form_->isVisible();
     };
-    Save("out.3do");
+    // In the program's own event loop, which must end once the work has.
+    QTimer::singleShot(0, [this] { Save("out.3do"); });
+    QTimer::singleShot(120000, [] { QCoreApplication::exit(2); });
+    EXPECT_EQ(QApplication::exec(), 0);
     EXPECT_TRUE(busy);
     EXPECT_FALSE(pickEnabled);
     EXPECT_FALSE(bspEnabled);
+    EXPECT_TRUE(stopEnabled);
+    EXPECT_FALSE(debugLogEnabled);
     // Before asking, the window shows where the build ended.
     EXPECT_EQ(nodesShown, std::to_string(form_->Log().counters.nodeCount));
     EXPECT_EQ(prompts_->openAsked, 1);
     EXPECT_EQ(prompts_->saveAsked, 1);
-    EXPECT_TRUE(visibleAfterQuit);
-    EXPECT_EQ(form_->LastReport().status, ConvertStatus::Saved);
+    EXPECT_FALSE(visibleAfterQuit);
+    EXPECT_EQ(form_->LastReport().status, ConvertStatus::Stopped);
+    EXPECT_EQ(ReadFile("out.3do"), "previous file");
+    EXPECT_EQ(MemoLines().back(), kStoppedLine);
     EXPECT_FALSE(form_->isVisible());
     EXPECT_TRUE(Widget("Button1").isEnabled());
+    EXPECT_FALSE(Widget("ButtonStop").isEnabled());
+}
+
+// Stop while a pick or a build runs: the work ends at its next check, with no
+// save dialog, nothing written and an old output untouched; the memo says
+// so, the panels keep the counters, and the buttons come back.
+TEST_F(Window, stop_ends_the_work_and_writes_nothing) {
+    WriteFile("track.ase", RaceTrack(21000));
+    WriteFile("out.3do", "previous file");
+    Open();
+    {
+        const StopAtLine stop(*form_, "Parsing file...");
+        Pick("track.ase");
+        EXPECT_EQ(stop.presses, 1);
+    }
+    EXPECT_EQ(form_->Imported(), nullptr);
+    EXPECT_EQ(MemoLines().back(), kStoppedLine);
+    Pick("track.ase");
+    ASSERT_NE(form_->Imported(), nullptr);
+    ASSERT_GT(form_->Imported()->polys.Count(), kDebugLogWarningPolys);
+    form_->Button5Click();
+    prompts_->saveAnswers.push_back((dir_ / "out.3do").string());
+    {
+        const StopAtLine stop(*form_, "BSPing first node...");
+        form_->Button2Click();
+        EXPECT_EQ(stop.presses, 1);
+        EXPECT_TRUE(stop.stopEnabled);
+        EXPECT_FALSE(stop.debugLogEnabled);
+    }
+    EXPECT_EQ(form_->LastReport().status, ConvertStatus::Stopped);
+    EXPECT_EQ(prompts_->saveAsked, 0);
+    EXPECT_TRUE(prompts_->messages.empty());
+    const std::vector<std::string> memo = MemoLines();
+    ASSERT_FALSE(memo.empty());
+    // The debug log is on and the scene is large: the build says so first.
+    EXPECT_EQ(memo.front(), kDebugLogWarning);
+    EXPECT_EQ(memo.back(), kStoppedLine);
+    EXPECT_EQ(ReadFile("out.3do"), "previous file");
+    EXPECT_EQ(PanelTextsShown(), AsVector(PanelTexts(form_->Log().counters)));
+    EXPECT_EQ(form_->Log().counters.inputPolys, form_->Imported()->polys.Count());
+    for (const char* name : {"Button1", "Button2", "DebugLog"}) {
+        EXPECT_TRUE(Widget(name).isEnabled()) << name;
+    }
+    EXPECT_FALSE(Widget("ButtonStop").isEnabled());
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+        files.push_back(entry.path().filename().string());
+    }
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"out.3do", "tarvelout.txt", "track.ase"}));
+}
+
+// Unchecked, the build takes the fast path and nothing reaches the log file,
+// yet the memo, the counters and the file are those of a checked build. The
+// choice is remembered, and checking the box again empties the log file.
+TEST_F(Window, debug_log_box_changes_nothing_but_the_log) {
+    WriteFile("track.ase", RaceTrack(3000));
+    struct Outcome {
+        std::vector<std::string> memo;
+        Counters counters;
+        std::string bytes;
+    };
+    const auto build = [this](const std::string& scene) {
+        Pick(scene);
+        form_->Button5Click();
+        const std::string path = Save("out.3do");
+        EXPECT_EQ(form_->LastReport().status, ConvertStatus::Saved);
+        return Outcome{MemoLines(), form_->Log().counters, ReadFile(path)};
+    };
+    std::string logged;
+    for (const std::string& scene : {ExamplePath("village.ase"), std::string("track.ase")}) {
+        SCOPED_TRACE(scene);
+        RememberDebugLog(true);
+        Open();
+        ASSERT_TRUE(form_->DebugLogOn());
+        const Outcome checked = build(scene);
+        logged = ReadFile("tarvelout.txt");
+        EXPECT_FALSE(logged.empty());
+        Widget<QCheckBox>("DebugLog").click();
+        ASSERT_FALSE(form_->DebugLogOn());
+        EXPECT_EQ(form_->Log().logFile, nullptr);
+        EXPECT_EQ(form_->Log().console, nullptr);
+        const Outcome unchecked = build(scene);
+        EXPECT_EQ(unchecked.memo, checked.memo);
+        EXPECT_EQ(unchecked.counters, checked.counters);
+        EXPECT_EQ(unchecked.bytes, checked.bytes);
+        EXPECT_FALSE(unchecked.bytes.empty());
+        EXPECT_EQ(ReadFile("tarvelout.txt"), logged);
+    }
+    // The next start remembers the box and leaves the log file as it is.
+    Open();
+    EXPECT_FALSE(Widget<QCheckBox>("DebugLog").isChecked());
+    EXPECT_EQ(ReadFile("tarvelout.txt"), logged);
+    Widget<QCheckBox>("DebugLog").click();
+    EXPECT_TRUE(form_->DebugLogOn());
+    EXPECT_NE(form_->Log().logFile, nullptr);
+    EXPECT_NE(form_->Log().console, nullptr);
+    EXPECT_EQ(ReadFile("tarvelout.txt"), "");
+    form_->Log().console = nullptr;
 }
 
 }  // namespace

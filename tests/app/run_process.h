@@ -28,6 +28,8 @@ inline void StartProgram(QProcess& process, const std::string& program,
     }
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    // What the app remembers (QSettings) stays in the test's folder.
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString((workingDir / ".config").string()));
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(QString::fromStdString(workingDir.string()));
     process.start(QString::fromStdString(program), list);

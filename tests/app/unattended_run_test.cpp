@@ -23,10 +23,14 @@ class Unattended : public Window {
     }
 };
 
+// "-b" keeps the debug log on whatever the check box says.
 TEST_F(Unattended, writes_the_file_and_closes_the_window) {
+    RememberDebugLog(false);
     bool saved = false;
     ASSERT_TRUE(Run(ExamplePath("village.ase"), "out.3do", saved));
     EXPECT_TRUE(saved);
+    EXPECT_TRUE(form_->DebugLogOn());
+    EXPECT_FALSE(ReadFile("tarvelout.txt").empty());
     EXPECT_FALSE(form_->isVisible());
     EXPECT_EQ(form_->ExitStatus(), kExitOk);
     EXPECT_FALSE(ReadFile("out.3do").empty());

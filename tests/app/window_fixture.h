@@ -5,6 +5,7 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,14 @@ class Window : public ::testing::Test {
         dir_ = MakeTempDir("tarvel_window");
         previous_ = fs::current_path();
         fs::current_path(dir_);
+        // Every test starts as the first start does (app_test_main.cpp keeps
+        // the settings in a folder of the test run).
+        QSettings(kSettingsOrganization, kSettingsApplication).clear();
+    }
+
+    // What the window remembers of the check box, as a run before left it.
+    static void RememberDebugLog(bool on) {
+        QSettings(kSettingsOrganization, kSettingsApplication).setValue(kDebugLogSetting, on);
     }
     void TearDown() override {
         form_.reset();

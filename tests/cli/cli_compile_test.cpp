@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <regex>
 #include <string>
 
+#include "bench/generated_import.h"
+#include "scene_generator/race_scene.h"
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
@@ -92,6 +96,47 @@ TEST_F(CliCompile, console_dumps_reach_standard_output_only_when_asked) {
     const std::size_t summary = loud.out.rfind("\nwrote b.3do: ");
     ASSERT_NE(summary, std::string::npos);
     EXPECT_EQ(loud.out.find('\n', summary + 1) + 1, loud.out.rfind("flat lists: "));
+}
+
+// Ctrl+C stops every running compile at its next node: nothing is written,
+// no temporary file is left, an old output stays, and the status is 130.
+TEST_F(CliCompile, ctrl_c_stops_the_compiles_and_leaves_no_file) {
+    // The literal count keeps each build busy for a while after it starts.
+    const std::string track =
+        tarvel::scenegen::testing::AseText(tarvel::scenegen::GenerateRaceScene(5000, 5));
+    std::ofstream(dir / "a.ase", std::ios::binary) << track;
+    std::ofstream(dir / "b.ase", std::ios::binary) << track;
+    std::ofstream(dir / "a.3do", std::ios::binary) << "old";
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::vector<std::string> started;  // on standard error once each build runs
+    };
+    const Case cases[] = {
+        {"one file", {"compile", "a.ase", "--strategy", "literal"}, {"BSPing first node..."}},
+        {"a batch",
+         {"compile", "a.ase", "b.ase", "-j", "2", "--strategy", "literal"},
+         {"a.ase: BSPing first node...", "b.ase: BSPing first node..."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        tarvel::testing::BackgroundCli cli(dir, c.args);
+        for (const std::string& line : c.started) {
+            ASSERT_TRUE(cli.WaitForError(line)) << cli.Err();
+        }
+        cli.Signal(SIGINT);
+        EXPECT_EQ(cli.Wait(), 130) << cli.Err();
+        EXPECT_EQ(cli.Out(), "");
+        EXPECT_NE(cli.Err().find("Stopped: nothing was saved."), std::string::npos) << cli.Err();
+        EXPECT_EQ(cli.Err().find("...Saved"), std::string::npos) << cli.Err();
+        EXPECT_EQ(ReadWholeFile(dir / "a.3do"), "old");
+        std::vector<std::string> files;
+        for (const auto& entry : fs::directory_iterator(dir)) {
+            files.push_back(entry.path().filename().string());
+        }
+        std::sort(files.begin(), files.end());
+        EXPECT_EQ(files, (std::vector<std::string>{"a.3do", "a.ase", "b.ase", "village.ase"}));
+    }
 }
 
 }  // namespace

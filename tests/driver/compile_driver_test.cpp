@@ -167,8 +167,9 @@ TEST_F(Driver, compiles_the_bundled_example_into_a_consistent_file) {
 }
 
 // Without the log, the conversion follows the build node by node on a second
-// thread; with a hook after the build it waits for the whole tree. Either
-// way the same file comes out, with the same memo and counts.
+// thread; with the console dumps (which do not change how the build counts)
+// it waits for the whole tree. Either way the same file comes out, with the
+// same memo and counts, and the hook after the build sees the whole tree.
 TEST_F(Driver, the_conversion_that_follows_the_build_writes_what_the_one_after_it_does) {
     Material clipper;
     clipper.id = 1;
@@ -207,20 +208,27 @@ TEST_F(Driver, the_conversion_that_follows_the_build_writes_what_the_one_after_i
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         polys.items = c.polys;
-        ConvertOptions after;
-        after.strategy = BuildStrategy::Fast;
-        after.afterBuild = [](const BSPNode&) {};
-        ConvertOptions following;
-        following.strategy = BuildStrategy::Fast;
+        int32_t rootPolys[2] = {-1, -1};
+        ConvertOptions options;
+        options.strategy = BuildStrategy::Fast;
+        options.afterBuild = [&rootPolys](const BSPNode& root) {
+            rootPolys[root.published ? 1 : 0] = root.polys.Count();
+        };
+        StringTextSink dumps;
+        context.console = &dumps;
         memo.lines.clear();
         cupboard = materials;
-        const ConvertReport wanted = Run(after);
+        const ConvertReport wanted = Run(options);
+        context.console = nullptr;
         const std::vector<uint8_t> wantedBytes = ReadBytes(target);
         const std::vector<std::string> wantedMemo(memo.lines.begin(), memo.lines.end());
         memo.lines.clear();
         cupboard = materials;
-        const ConvertReport got = Run(following);
+        const ConvertReport got = Run(options);
         ASSERT_EQ(got.status, ConvertStatus::Saved);
+        // Each way the hook saw the finished tree, with the root's list whole.
+        EXPECT_GT(rootPolys[0], 0);
+        EXPECT_EQ(rootPolys[1], rootPolys[0]);
         EXPECT_EQ(ReadBytes(target), wantedBytes);
         EXPECT_EQ(std::vector<std::string>(memo.lines.begin(), memo.lines.end()), wantedMemo);
         EXPECT_EQ(
@@ -256,6 +264,113 @@ TEST_F(Driver, a_build_that_fails_lets_the_following_conversion_go) {
     options.strategy = BuildStrategy::Fast;
     EXPECT_THROW(Run(options), Stop);
     EXPECT_EQ(asked, 0);
+}
+
+// Sets the stop flag once the build has entered its nth node.
+struct StopAtNode final : CounterSink {
+    StopAtNode(StopFlag& flag, int32_t node) : flag(flag), node(node) {}
+    void CountersChanged(const Counters& counters) override {
+        if (counters.nodeCount >= node) {
+            flag.store(true);
+        }
+    }
+    StopFlag& flag;
+    int32_t node;
+};
+
+// A stop ends the compile at its next check wherever it comes: in the build
+// (the conversion following it and a second thread searching splitters, or
+// the log on and the conversion after it), once the build is done, or while
+// the save path is asked for. Nothing is written, the old file stays, the
+// memo says so and the counters stay where the build stopped.
+TEST_F(Driver, a_stop_ends_the_compile_at_the_next_node_and_writes_nothing) {
+    enum class When { AtNode20, AfterBuild, AskingForPath };
+    struct Case {
+        const char* name;
+        bool log;
+        When when;
+    };
+    const Case cases[] = {
+        {"in the build, the conversion following", false, When::AtNode20},
+        {"in the build, with the log", true, When::AtNode20},
+        {"after the build, the conversion following", false, When::AfterBuild},
+        {"after the build, with the log", true, When::AfterBuild},
+        {"while the save path is asked for", false, When::AskingForPath},
+    };
+    std::ofstream(target) << "old";
+    // Large enough for the splitter search on a second thread.
+    polys.items = testing::AwkwardScene(7, 6000, 200, false);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StopFlag flag{false};
+        StopAtNode stopAtNode(flag, 20);
+        StringTextSink logFile;
+        context.stop = &flag;
+        context.logFile = c.log ? &logFile : nullptr;
+        context.counterSink = c.when == When::AtNode20 ? &stopAtNode : nullptr;
+        context.counters.Reset();
+        memo.lines.clear();
+        asked = 0;
+        ConvertOptions options;
+        if (c.when == When::AfterBuild) {
+            options.afterBuild = [&flag](const BSPNode&) { flag.store(true); };
+        }
+        const ConvertReport report = RunConversion(
+            &polys, &cupboard,
+            [&] {
+                ++asked;
+                flag.store(flag.load() || c.when == When::AskingForPath);
+                return std::optional<std::string>(target);
+            },
+            options);
+        EXPECT_EQ(report.status, ConvertStatus::Stopped);
+        EXPECT_EQ(asked, c.when == When::AskingForPath ? 1 : 0);
+        ASSERT_FALSE(memo.lines.empty());
+        EXPECT_EQ(memo.lines.back(), kStoppedLine);
+        EXPECT_FALSE(MemoHas("...Saved, MIPs referenced:"));
+        EXPECT_TRUE(boxes.messages.empty());
+        if (c.when == When::AtNode20) {
+            EXPECT_EQ(context.counters.nodeCount, 20);
+        } else {
+            EXPECT_GT(context.counters.nodeCount, 20);
+        }
+        EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'o', 'l', 'd'}));
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    }
+}
+
+// The parse looks at the flag every few thousand lines.
+TEST_F(Driver, a_stop_ends_the_parse_and_keeps_nothing) {
+    struct StopAtLine final : MemoSink {
+        StopAtLine(MemoSink& inner, StopFlag& flag) : inner(inner), flag(flag) {}
+        void AppendLine(std::string_view line) override {
+            inner.AppendLine(line);
+            if (line == "Parsing file...") {
+                flag.store(true);
+            }
+        }
+        int LineCount() const override { return inner.LineCount(); }
+        void DeleteFirstLine() override { inner.DeleteFirstLine(); }
+        MemoSink& inner;
+        StopFlag& flag;
+    };
+    const fs::path scene = dir / "long.ase";
+    {
+        std::ofstream out(scene);
+        out << "*GEOMOBJECT {\n*MESH {\n";
+        for (int i = 0; i < 50000; ++i) {
+            out << "*MESH_VERTEX " << i << " 1.0 2.0 3.0\n";
+        }
+        out << "}\n}\n";
+    }
+    StopFlag flag{false};
+    StopAtLine trigger(memo, flag);
+    context.memo = &trigger;
+    context.stop = &flag;
+    EXPECT_FALSE(ImportAse(scene.string()).has_value());
+    EXPECT_EQ(memo.lines.back(), kStoppedLine);
+    // The parse did not reach its end.
+    EXPECT_FALSE(MemoHas("Compiling geoms into scene"));
 }
 
 TEST(DeepTree, converts_and_writes_a_tree_far_deeper_than_a_default_stack) {
