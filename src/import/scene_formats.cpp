@@ -39,7 +39,13 @@ std::string FileExtension(const std::string& path) {
 
 bool IsAseScene(const std::string& path) {
     const std::string ext = FileExtension(path);
-    return ext == "ase" || ext == "ask" || StartsLikeAse(path);
+    if (ext == "ase" || ext == "ask" || StartsLikeAse(path)) {
+        return true;
+    }
+    // A name the library does not claim stays with the parser, which has
+    // always taken any file and skipped what it does not understand.
+    const std::vector<std::string>& helper = HelperExtensions();
+    return std::find(helper.begin(), helper.end(), ext) == helper.end();
 }
 
 std::string FormatName(const std::string& path) {

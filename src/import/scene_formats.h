@@ -12,8 +12,9 @@ std::string Lower(std::string text);
 // The extension in lower case, without the dot ("" when there is none).
 std::string FileExtension(const std::string& path);
 
-// True for a file the project's own ASE parser reads: an .ase name, or
-// another name over ASE text. Every other scene goes to the helper.
+// True for a file the project's own ASE parser reads: an .ase name, another
+// name over ASE text, or a name whose extension the library does not read.
+// Every other scene goes to the helper.
 bool IsAseScene(const std::string& path);
 
 // The format as the memo names it ("OBJ", "glTF", ...), from the extension.
