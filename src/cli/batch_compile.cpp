@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <deque>
 #include <exception>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -33,9 +34,11 @@ struct Job {
     std::atomic<bool> running{false};
 };
 
-std::string FailureReason(const CompileResult& result) {
+std::string FailureReason(const std::string& input, const CompileResult& result) {
     if (!result.imported) {
-        return "the input could not be opened";
+        // Only the importer helper fails on a file that opens.
+        std::ifstream opened(input, std::ios::binary);
+        return opened ? "the scene could not be read" : "the input could not be opened";
     }
     switch (result.report.status) {
         case ConvertStatus::NoPolyList:
@@ -130,7 +133,7 @@ class BatchRun {
             saved = result.exitStatus == kExitOk;
             stopped = result.stopped;
             line = saved ? SummaryLine(result.report)
-                         : FailureLine(entry.input, FailureReason(result));
+                         : FailureLine(entry.input, FailureReason(entry.input, result));
         } catch (const std::exception& error) {
             line = FailureLine(entry.input, error.what());
         }

@@ -36,6 +36,8 @@ constexpr bool kLimitAddressSpace = true;
 constexpr bool kLimitAddressSpace = true;
 #endif
 
+constexpr rlim_t kStackBytes = rlim_t{8} << 20;
+
 class Fd {
   public:
     explicit Fd(int fd = -1) : fd_(fd) {}
@@ -62,6 +64,10 @@ class Fd {
     ::setrlimit(RLIMIT_CPU, &cpu);
     const rlimit noCore{0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);
+    // The library's readers recurse once per nesting level of a file: the
+    // same stack everywhere makes a deep file fail the same everywhere.
+    const rlimit stack{kStackBytes, kStackBytes};
+    ::setrlimit(RLIMIT_STACK, &stack);
     if (memoryBytes != 0) {
         const rlimit memory{memoryBytes, memoryBytes};
         ::setrlimit(RLIMIT_AS, &memory);

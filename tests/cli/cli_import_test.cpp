@@ -123,6 +123,10 @@ TEST(CliImport, unreadable_scene_gives_the_error_line_and_status_1) {
         EXPECT_THAT(run.err, HasSubstr("Could not read scene 'broken.gltf': ")) << command;
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "broken.3do"));
+    const auto batch = RunCli(dir.path(), "compile broken.gltf missing.gltf -j 1");
+    EXPECT_EQ(batch.status, 1);
+    EXPECT_THAT(batch.out, HasSubstr("failed broken.gltf: the scene could not be read\n"));
+    EXPECT_THAT(batch.out, HasSubstr("failed missing.gltf: the input could not be opened\n"));
 }
 
 // Files that crash Debian's assimp 5.2 (its COLLADA and AC3D readers recurse
