@@ -4,16 +4,13 @@
 
 #include "ase/scene.h"
 #include "bsp/bsp_node.h"
+#include "bsp/build_plan.h"
 
 namespace tarvel {
 class BuildFollow;
 }
 
 namespace tarvel {
-
-// How PrepareNode counts the sides of every ordered pair of polygons. Both
-// give the same counts; Literal tests all n*(n-1) pairs and is the reference.
-enum class BuildStrategy { Literal, Fast };
 
 // The counts the parent's sort produced; -1 each for the root, so the
 // recursion guard never fires there.
@@ -30,6 +27,11 @@ struct PrevCounts {
 // inback), advancing the progress counters of the current log. Iterative, so
 // any depth fits. With follow, every node is published as soon as it is
 // final, for a thread that walks the tree meanwhile.
+void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const BuildPlan& plan,
+           const BuildFollow* follow = nullptr);
+
+// The same with the plan a driver makes for this strategy from the log
+// installed on this thread as it stands (whether it takes the dumps).
 void Build(BSPNode& node, PrevCounts prev, const Cupboard* materials,
            BuildStrategy strategy = BuildStrategy::Literal, const BuildFollow* follow = nullptr);
 

@@ -38,7 +38,8 @@ int RunBuild(const BuildArgs& args) {
         }
         imported->cupboard.FixBitmapNames();
         BSPNode root;
-        BuildBSPRoot(root, imported->polys, &imported->cupboard, BuildStrategy::Fast);
+        BuildBSPRoot(root, imported->polys, &imported->cupboard,
+                     PlanForCurrentLog(BuildStrategy::Fast, true));
         counters = ProgressCounters();
     }
     PrintCounters(*counters);

@@ -13,6 +13,11 @@ namespace tarvel {
 // root with no previous counts. The polygons themselves stay as they are.
 // With follow, the build publishes its nodes for a thread that follows it.
 void BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* materials,
-                  BuildStrategy strategy, const BuildFollow* follow = nullptr);
+                  const BuildPlan& plan, const BuildFollow* follow = nullptr);
+
+// The plan for a build under the log installed on this thread: the sinks
+// its caller installed say whether the dumps are wanted. wholeTreeFirst:
+// something needs the finished tree before the conversion.
+BuildPlan PlanForCurrentLog(BuildStrategy strategy, bool wholeTreeFirst);
 
 }  // namespace tarvel

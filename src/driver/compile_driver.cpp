@@ -36,10 +36,10 @@ struct Conversion {
 // materials, so clipper polygons are marked), the build and the conversion.
 // The walks go as deep as the tree, hence the large stack.
 void BuildThenConvert(const PolyList& polys, const Cupboard* cupboard,
-                      const ConvertOptions& options, Conversion& out) {
+                      const ConvertOptions& options, const BuildPlan& plan, Conversion& out) {
     BSPNode root;
     RunOnLargeStack([&] {
-        BuildBSPRoot(root, polys, cupboard, options.strategy);
+        BuildBSPRoot(root, polys, cupboard, plan);
         if (options.afterBuild) {
             options.afterBuild(root);
         }
@@ -52,8 +52,8 @@ void BuildThenConvert(const PolyList& polys, const Cupboard* cupboard,
 // of the calls into the tables is the conversion's own either way, so the
 // file comes out the same. The conversion writes nothing but dumps, which
 // are off here, so it runs without the log; the build keeps it.
-void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
-                          const ConvertOptions& options, Conversion& out) {
+void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard, const BuildPlan& plan,
+                          Conversion& out) {
     auto tree = std::make_unique<BSPNode>();
     BSPNode& root = *tree;
     BuildFollow follow;
@@ -62,7 +62,7 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
     std::jthread builder([&] {
         const ScopedLogContext scope(log);
         try {
-            BuildBSPRoot(root, polys, cupboard, options.strategy, &follow);
+            BuildBSPRoot(root, polys, cupboard, plan, &follow);
         } catch (...) {
             buildError = std::current_exception();
             follow.Abandon();
@@ -87,11 +87,13 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
 
 void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const ConvertOptions& options,
                      Conversion& out) {
-    // The dumps and the hook need the whole tree before the conversion.
-    if (options.afterBuild || LogFileActive() || LogConsoleActive()) {
-        BuildThenConvert(polys, cupboard, options, out);
+    // Decided once here: how the build counts, whether helpers search ahead
+    // and whether the conversion follows. The hook needs the whole tree.
+    const BuildPlan plan = PlanForCurrentLog(options.strategy, bool(options.afterBuild));
+    if (plan.follow) {
+        BuildWhileConverting(polys, cupboard, plan, out);
     } else {
-        BuildWhileConverting(polys, cupboard, options, out);
+        BuildThenConvert(polys, cupboard, options, plan, out);
     }
 }
 

@@ -184,7 +184,7 @@ void BuildRecursively(BSPNode& node, PrevCounts prev, const Cupboard* materials)
     c.nodeCount += 1;
     c.maxDepth = std::max(c.maxDepth, c.depth);
     UpdateCounters();
-    PrepareNode(node, BuildStrategy::Literal);
+    PrepareNode(node, BuildPlan{});
     ChooseSplitter(node);
     SortPolys(node, materials);
     const PrevCounts counts = SortedCounts(node);
