@@ -10,9 +10,11 @@
 namespace tarvel {
 
 // A file written through a large buffer: the debug dumps of a big build are
-// hundreds of megabytes written a few dozen bytes at a time.
+// hundreds of megabytes written a few dozen bytes at a time. Once a write
+// fails (a full disk, an I/O error) the rest is dropped; for a file opened
+// by name, the memo of the compile that writes says so once.
 class BufferedFileSink final : public TextSink {
-public:
+  public:
     BufferedFileSink() = default;
     ~BufferedFileSink() override;
     BufferedFileSink(const BufferedFileSink&) = delete;
@@ -30,10 +32,13 @@ public:
     void Flush() override;
     bool Failed() const { return failed_; }
 
-private:
+  private:
     void Drain();
 
+    void Fail();
+
     std::FILE* file_ = nullptr;
+    std::string path_;  // empty for an attached stream
     bool owned_ = false;
     bool failed_ = false;
     std::string buffer_;
