@@ -68,11 +68,17 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
         PrepareNode(node, plan);
         ChooseSplitter(node, plan);
     }
-    // Only the search reads carried counters; a build that counts every
-    // side counts them afresh.
-    const std::vector<int32_t> sides =
-        plan.countEverySide ? std::vector<int32_t>{} : CarryCounts(node.polys.items, node.plane);
+    // The literal build counts every node afresh; the fast one carries the
+    // counters of a child that inherits nearly the whole list.
+    CountsPastTheSort pastTheSort;
+    std::vector<int32_t> sides;
+    if (!plan.countEverySide) {
+        sides = CarryCounts(node.polys.items, node.plane);
+    } else if (plan.strategy == BuildStrategy::Fast) {
+        sides = pastTheSort.Carry(node.polys.items, node.plane);
+    }
     SortPolys(node, materials, handoff, sides);
+    pastTheSort.Hand(node);
     counts = SortedCounts(node);
     // A partition that repeats the parent's exactly would repeat forever.
     if (counts == prev) {

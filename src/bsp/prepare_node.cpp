@@ -1,4 +1,5 @@
 #include "bsp/bsp_node_steps.h"
+#include "bsp/carried_counts.h"
 #include "bsp/side_counting.h"
 
 namespace tarvel {
@@ -10,7 +11,13 @@ void PrepareNode(BSPNode& node, const BuildPlan& plan) {
                                         ? PlaneReuse::RecomputeAll
                                         : PlaneReuse::ReuseKnown);
     if (plan.countEverySide) {
-        CountSides(node.polys.items, plan.strategy);
+        // The fast strategy has most counters carried down from the node
+        // above; the literal one counts them all at every node.
+        if (plan.strategy == BuildStrategy::Fast) {
+            CountUnknownSides(node.polys.items, MachineCores());
+        } else {
+            CountSides(node.polys.items, plan.strategy);
+        }
         node.polys.Dump();
     }
 }
