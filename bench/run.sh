@@ -4,8 +4,16 @@
 # `tarvel-cli compile --strategy literal` and `--strategy fast` (debug log
 # off), their ratio, and whether the two .3do files are byte-identical.
 #
+# Then, per size of --log-sizes, one logged compile (`--log FILE`, fast
+# strategy): the bytes of its debug log, its wall time, the log's
+# throughput (log bytes / wall time), its CPU time and the bytes per CPU
+# second (steadier on a shared machine), and whether its .3do is the
+# unlogged one. Each log is deleted once measured; the 100,000-triangle
+# one takes about 35 GB while it exists.
+#
 # Usage: bench/run.sh [--sizes 1000,5000,20000,100000] [--seed S] [--corpus]
 #                     [--literal-max N] [--timeout SECONDS] [--repeat N]
+#                     [--log-sizes 20000,100000] [--log-dir DIR]
 #   --corpus       the real meshes of bench/corpus/ (set up by bench/corpus.sh)
 #                  instead of generated scenes, one row each, by file name
 #   --literal-max  sizes above N skip the literal strategy (default 20000;
@@ -16,6 +24,8 @@
 #                  fast_range their spread, since wall times on a shared
 #                  machine vary by a fifth from run to run; the memory is the
 #                  largest of them
+#   --log-sizes    sizes compiled once more with the debug log ("" for none)
+#   --log-dir      where the logs are written (default build/bench)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,6 +35,8 @@ literal_max=20000
 timeout=3600
 repeat=3
 corpus=false
+log_sizes=20000,100000
+log_dir=
 while [ $# -gt 0 ]; do
   case "$1" in
     --sizes) sizes="$2"; shift 2 ;;
@@ -33,7 +45,9 @@ while [ $# -gt 0 ]; do
     --timeout) timeout="$2"; shift 2 ;;
     --repeat) repeat="$2"; shift 2 ;;
     --corpus) corpus=true; shift ;;
-    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
+    --log-sizes) log_sizes="$2"; shift 2 ;;
+    --log-dir) log_dir="$2"; shift 2 ;;
+    -h|--help) sed -n '2,30p' "$0"; exit 0 ;;
     *) echo "unknown argument: $1 (see --help)" >&2; exit 2 ;;
   esac
 done
@@ -48,6 +62,8 @@ gen=$bin/bench/tarvel-scene-gen
 measure=$bin/bench/tarvel-bench-measure
 out=build/bench
 mkdir -p "$out"
+log_dir=${log_dir:-$out}
+mkdir -p "$log_dir"
 
 # compile STRATEGY SCENE TIMEOUT: leaves "seconds KiB status" in $out/result,
 # the output and the messages in $out/<scene's name>_STRATEGY.3do and .log.
@@ -128,6 +144,48 @@ else
     scene=$out/track_$n.ase
     "$gen" --triangles "$n" --seed "$seed" -o "$scene" >/dev/null
     row "$scene" "$n"
+  done
+fi
+
+# The scene of size $1, generated unless the table above made it.
+scene_of() {
+  local scene=$out/track_$1.ase
+  [ -f "$scene" ] || "$gen" --triangles "$1" --seed "$seed" -o "$scene" >/dev/null
+  echo "$scene"
+}
+
+if [ -n "$log_sizes" ]; then
+  echo
+  echo "Logged compiles (--log FILE, fast strategy); log in $log_dir, $(df -h "$log_dir" | awk 'NR == 2 { print $4 }') free"
+  printf '%10s %12s %10s %10s %10s %12s %12s\n' triangles log_MB wall_s log_MB/s cpu_s \
+    MB/cpu_s same_3do
+  IFS=, read -r -a logged_list <<<"$log_sizes"
+  for n in "${logged_list[@]}"; do
+    # A track's log takes about 360 kB per triangle.
+    need_kb=$((n * 400))
+    free_kb=$(df -Pk "$log_dir" | awk 'NR == 2 { print $4 }')
+    if [ "$free_kb" -lt "$need_kb" ]; then
+      printf '%10s skipped: needs about %d GB free in %s\n' "$n" $((need_kb / 1000000)) "$log_dir"
+      continue
+    fi
+    scene=$(scene_of "$n")
+    plain=${scene%.ase}_plain.3do
+    logged=${scene%.ase}_logged.3do
+    log=$log_dir/track_$n.log.txt
+    "$cli" compile "$scene" -o "$plain" >/dev/null 2>&1 || true
+    rm -f "$logged"
+    "$measure" "$out/result" 0 "$cli" compile "$scene" -o "$logged" --log "$log" \
+      >"${scene%.ase}_logged.messages" 2>&1 || true
+    read -r run_s _ run_status <"$out/result"
+    cpu_s=$(awk '$1 == "cpu" { print $2 }' "$out/result")
+    bytes=$(stat -c %s "$log" 2>/dev/null || echo 0)
+    rm -f "$log"
+    same=NO
+    cmp -s "$plain" "$logged" && same=yes
+    [ "$run_status" = 0 ] || same="failed($run_status)"
+    awk -v b="$bytes" -v s="$run_s" -v c="${cpu_s:-0}" -v n="$n" -v same="$same" 'BEGIN {
+      printf "%10s %12.1f %10s %10.1f %10s %12.1f %12s\n", n, b / 1e6, s,
+        (s > 0 ? b / 1e6 / s : 0), c, (c > 0 ? b / 1e6 / c : 0), same }'
   done
 fi
 echo "Scenes, outputs and each run's messages: $out/"

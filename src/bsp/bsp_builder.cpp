@@ -52,7 +52,7 @@ void LeaveNode() {
 // and the recursion guard. True when its children are to be built, with the
 // counts they inherit.
 bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
-               BuildStrategy strategy, PolyHandoff handoff, SplitterPrefetch* prefetch,
+               const BuildPlan& plan, PolyHandoff handoff, SplitterPrefetch* prefetch,
                PrevCounts& counts) {
     Counters& c = ProgressCounters();
     c.listSize = node.polys.Count();
@@ -65,15 +65,20 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
     if (prefetch != nullptr && node.polys.items.size() <= kMaxSearchedPolys) {
         UseSplitter(node, prefetch->Take(node));
     } else {
-        PrepareNode(node, strategy);
-        ChooseSplitter(node, strategy);
+        PrepareNode(node, plan);
+        ChooseSplitter(node, plan);
     }
-    // Only the search reads carried counters; a build that counts every
-    // side counts them afresh.
-    const std::vector<int32_t> sides = CountsEverySide(strategy)
-                                           ? std::vector<int32_t>{}
-                                           : CarryCounts(node.polys.items, node.plane);
+    // The literal build counts every node afresh; the fast one carries the
+    // counters of a child that inherits nearly the whole list.
+    CountsPastTheSort pastTheSort;
+    std::vector<int32_t> sides;
+    if (!plan.countEverySide) {
+        sides = CarryCounts(node.polys.items, node.plane);
+    } else if (plan.strategy == BuildStrategy::Fast) {
+        sides = pastTheSort.Carry(node.polys.items, node.plane);
+    }
     SortPolys(node, materials, handoff, sides);
+    pastTheSort.Hand(node);
     counts = SortedCounts(node);
     // A partition that repeats the parent's exactly would repeat forever.
     if (counts == prev) {
@@ -85,10 +90,9 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
 }
 
 // A second thread pays only on a large tree whose splitters are searched.
-std::unique_ptr<SplitterPrefetch> PrefetchFor(const BSPNode& root, BuildStrategy strategy) {
+std::unique_ptr<SplitterPrefetch> PrefetchFor(const BSPNode& root, const BuildPlan& plan) {
     const std::size_t polys = root.polys.items.size();
-    if (CountsEverySide(strategy) || MachineCores() < 2 ||
-        polys < 8 * SplitterPrefetch::kMinPolys || polys > kMaxSearchedPolys) {
+    if (!plan.prefetch || polys < 8 * SplitterPrefetch::kMinPolys || polys > kMaxSearchedPolys) {
         return nullptr;
     }
     return std::make_unique<SplitterPrefetch>();
@@ -134,7 +138,7 @@ struct Frame {
 // The walk keeps its own stack: a degenerate scene makes the tree as deep as
 // it has polygons. Each frame does what one level of a recursive build would,
 // in the same order, so the counters and the log come out the same.
-FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy,
+FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const BuildPlan& plan,
                 const BuildFollow* follow) {
     std::vector<Frame> stack;
     PrevCounts counts;
@@ -147,11 +151,11 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, Build
         poly.planeKnown = poly.countsKnown = false;
     }
     ThrowIfStopped();
-    const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, strategy);
+    const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, plan);
     // The root's list outlives the build (the preview shows it); every other
     // node's is released once sorted, so its polygons move to the children.
     const bool rootDescends =
-        EnterNode(node, prev, materials, strategy, PolyHandoff::Copy, prefetch.get(), counts);
+        EnterNode(node, prev, materials, plan, PolyHandoff::Copy, prefetch.get(), counts);
     Publish(follow, node, !rootDescends);
     if (rootDescends) {
         QueueInBack(prefetch.get(), node);
@@ -185,7 +189,7 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, Build
         ThrowIfStopped();
         LogFileText(line);
         const PrevCounts inherited = top.counts;
-        const bool descend = EnterNode(*child, inherited, materials, strategy, PolyHandoff::Move,
+        const bool descend = EnterNode(*child, inherited, materials, plan, PolyHandoff::Move,
                                        prefetch.get(), counts);
         // Sorted and past the guard, the child's own polygons live on in its
         // children and on-plane lists. The guard at a child copies from that
@@ -208,6 +212,12 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, Build
         flats.Add(node.flatList->Count(), 1);
     }
     return flats;
+}
+
+FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy,
+                const BuildFollow* follow) {
+    return Build(node, prev, materials, PlanBuild(strategy, LogFileActive(), follow == nullptr),
+                 follow);
 }
 
 }  // namespace tarvel

@@ -4,6 +4,7 @@
 
 #include "ase/scene.h"
 #include "bsp/bsp_node.h"
+#include "bsp/build_plan.h"
 #include "bsp/flat_lists.h"
 
 namespace tarvel {
@@ -11,10 +12,6 @@ class BuildFollow;
 }
 
 namespace tarvel {
-
-// How PrepareNode counts the sides of every ordered pair of polygons. Both
-// give the same counts; Literal tests all n*(n-1) pairs and is the reference.
-enum class BuildStrategy { Literal, Fast };
 
 // The counts the parent's sort produced; -1 each for the root, so the
 // recursion guard never fires there.
@@ -33,6 +30,11 @@ struct PrevCounts {
 // final, for a thread that walks the tree meanwhile. Throws CompileStopped
 // before the next node once the current log's stop flag is set. Returns
 // what the recursion guard flattened.
+FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const BuildPlan& plan,
+                const BuildFollow* follow = nullptr);
+
+// The same with the plan a driver makes for this strategy from the log
+// installed on this thread as it stands (whether it takes the dumps).
 FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials,
                 BuildStrategy strategy = BuildStrategy::Literal,
                 const BuildFollow* follow = nullptr);

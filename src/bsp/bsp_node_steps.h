@@ -15,14 +15,9 @@
 
 namespace tarvel {
 
-// Whether the preparation fills every polygon's counters: for the literal
-// strategy, and for any strategy while the log file takes the dumps, which
-// show them. Otherwise the splitter is searched for without them.
-bool CountsEverySide(BuildStrategy strategy);
-
-// Recomputes every polygon's plane and, when CountsEverySide, counts how the
-// others lie against it and dumps the list.
-void PrepareNode(BSPNode& node, BuildStrategy strategy);
+// Computes every polygon's plane and, when the plan counts every side,
+// counts how the others lie against it and dumps the list.
+void PrepareNode(BSPNode& node, const BuildPlan& plan);
 
 // Computes the planes of the polygons; with ReuseKnown, only those whose
 // plane is not known yet (the values are the same either way).
@@ -31,9 +26,9 @@ void ComputePlanes(std::vector<Poly>& polys, PlaneReuse reuse);
 
 // Sets the node's plane from the best splitter and returns its position;
 // none, after the "ARSE!" message box, for an empty list. The first form
-// reads the counters; the second searches when they were not filled.
+// reads the counters; the second searches when the plan did not fill them.
 std::optional<std::size_t> ChooseSplitter(BSPNode& node);
-std::optional<std::size_t> ChooseSplitter(BSPNode& node, BuildStrategy strategy);
+std::optional<std::size_t> ChooseSplitter(BSPNode& node, const BuildPlan& plan);
 // The same from a splitter searched beforehand: the first polygon when
 // there is none, the message box for an empty list.
 std::optional<std::size_t> UseSplitter(BSPNode& node, std::optional<std::size_t> chosen);

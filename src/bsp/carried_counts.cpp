@@ -1,10 +1,12 @@
 #include "bsp/carried_counts.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
 
 #include "bsp/share_out.h"
 #include "bsp/side_counting.h"
+#include "bsp/side_counting_fast.h"
 #include "bsp/split_poly.h"
 
 namespace tarvel {
@@ -17,6 +19,9 @@ namespace {
 constexpr std::size_t kChangeShare = 16;
 // Below this many side tests one thread does the update.
 constexpr std::size_t kThreadedTests = 1 << 16;
+// Up to this many polygons without counters are counted one by one, a side
+// test per other polygon, rather than counting the whole list afresh.
+constexpr std::size_t kOutrightUnknown = 64;
 
 // What the child on one side of the plane inherits, loses and gains.
 struct ChildChange {
@@ -39,7 +44,7 @@ ChildChange ChangeFor(const std::vector<Poly>& polys, const Plane& plane,
         if (sides[k] == xdCrossing) {
             // The same cut the sort makes: the same pieces.
             Poly front, back;
-            SplitPoly(polys[k], plane, front, back);
+            SplitPoly(polys[k], plane, front, back, SplitTrace::Quiet);
             Poly& piece = childSide == xdInFront ? front : back;
             if (piece.points.size() > 2) {
                 change.gained.push_back(std::move(piece));
@@ -106,6 +111,79 @@ std::vector<int32_t> CarryCounts(std::vector<Poly>& polys, const Plane& plane) {
     CarryInto(polys, plane, sides, xdInFront, crossing);
     CarryInto(polys, plane, sides, xdInBack, crossing);
     return sides;
+}
+
+CountsPastTheSort::Counters CountsPastTheSort::Of(const Poly& poly) {
+    return {poly.countInFront, poly.countInBack, poly.countOnFront, poly.countOnBack,
+            poly.countCrossing};
+}
+
+void CountsPastTheSort::Set(Poly& poly, const Counters& c) {
+    poly.countInFront = c[0];
+    poly.countInBack = c[1];
+    poly.countOnFront = c[2];
+    poly.countOnBack = c[3];
+    poly.countCrossing = c[4];
+}
+
+std::vector<int32_t> CountsPastTheSort::Carry(std::vector<Poly>& polys, const Plane& plane) {
+    std::vector<Counters> own(polys.size());
+    for (std::size_t k = 0; k < polys.size(); ++k) {
+        own[k] = Of(polys[k]);
+    }
+    std::vector<int32_t> sides = CarryCounts(polys, plane);
+    if (sides.empty()) {
+        return sides;
+    }
+    carried_ = true;
+    for (std::size_t k = 0; k < polys.size(); ++k) {
+        if (polys[k].countsKnown) {
+            (sides[k] == xdInFront ? front_ : back_).push_back(Of(polys[k]));
+        }
+        Set(polys[k], own[k]);
+    }
+    return sides;
+}
+
+void CountsPastTheSort::Hand(BSPNode& node) const {
+    if (!carried_) {
+        return;
+    }
+    HandTo(node.infront.get(), front_);
+    HandTo(node.inback.get(), back_);
+}
+
+// A child's list holds what it inherited in the node's order, with the cut
+// pieces (never known) in between.
+void CountsPastTheSort::HandTo(BSPNode* child, const std::vector<Counters>& carried) {
+    if (child == nullptr) {
+        return;
+    }
+    std::size_t next = 0;
+    for (Poly& poly : child->polys.items) {
+        if (poly.countsKnown) {
+            assert(next < carried.size());
+            Set(poly, carried[next++]);
+        }
+    }
+    assert(next == carried.size());
+}
+
+void CountUnknownSides(std::vector<Poly>& polys, unsigned threads) {
+    const auto unknown = static_cast<std::size_t>(std::count_if(
+        polys.begin(), polys.end(), [](const Poly& poly) { return !poly.countsKnown; }));
+    if (unknown > kOutrightUnknown) {
+        CountSidesFast(polys, threads);
+    } else {
+        for (std::size_t i = 0; i < polys.size(); ++i) {
+            if (!polys[i].countsKnown) {
+                CountSidesOf(polys, i);
+            }
+        }
+    }
+    for (Poly& poly : polys) {
+        poly.countsKnown = true;
+    }
 }
 
 void KeepCounts(Poly& poly, const std::array<int32_t, 6>& counts) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "bsp/bsp_node.h"
 #include "bsp/geometry.h"
 
 namespace tarvel {
@@ -22,6 +23,33 @@ namespace tarvel {
 // is marked as not known. Returns PolySide of every polygon against the plane
 // for the sort to use, or nothing when no polygon's counters were known.
 std::vector<int32_t> CarryCounts(std::vector<Poly>& polys, const Plane& plane);
+
+// The same for a build whose log dumps every list with its counters. The
+// node's sort still shows the counters its polygons have in the node, so
+// the carried ones are held aside until the sort is done.
+class CountsPastTheSort {
+  public:
+    // Before the node's sort, with every counter of the list known. Returns
+    // what CarryCounts returns; the polygons keep their node's counters.
+    std::vector<int32_t> Carry(std::vector<Poly>& polys, const Plane& plane);
+    // After the sort: the carried counters go to the polygons the node's
+    // children inherited. Nothing without a Carry before.
+    void Hand(BSPNode& node) const;
+
+  private:
+    using Counters = std::array<int32_t, 5>;
+    static Counters Of(const Poly& poly);
+    static void Set(Poly& poly, const Counters& counters);
+    static void HandTo(BSPNode* child, const std::vector<Counters>& carried);
+
+    bool carried_ = false;
+    std::vector<Counters> front_, back_;
+};
+
+// Makes every polygon's counters exact for the list: those not known yet
+// (cut pieces, the polygons of a child nothing was carried into) are
+// counted, one by one when they are few, else the whole list afresh.
+void CountUnknownSides(std::vector<Poly>& polys, unsigned threads);
 
 // Stores the counts of a complete walk (indexed by side code, the polygon's
 // own side taken off) as the polygon's known counters.

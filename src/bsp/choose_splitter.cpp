@@ -94,8 +94,8 @@ std::optional<std::size_t> ChooseSplitter(BSPNode& node) {
     return UseSplitter(node, BestCounted(node.polys.items));
 }
 
-std::optional<std::size_t> ChooseSplitter(BSPNode& node, BuildStrategy strategy) {
-    if (CountsEverySide(strategy) || node.polys.items.size() > kMaxSearchedPolys) {
+std::optional<std::size_t> ChooseSplitter(BSPNode& node, const BuildPlan& plan) {
+    if (plan.countEverySide || node.polys.items.size() > kMaxSearchedPolys) {
         return ChooseSplitter(node);
     }
     return UseSplitter(node, SearchSplitter(node.polys.items, MachineCores()));

@@ -42,14 +42,23 @@ void PolyList::Dump() const {
     if (!LogFileActive()) {
         return;
     }
-    LogFileWrite([this](std::string& out) {
-        out.append("PolyList with ");
-        AppendInt(out, Count(), 0);
-        out.append(" polys\n");
-        for (const Poly& poly : items) {
-            AppendPoly(out, poly);
+    LogContext& log = CurrentLog();
+    std::string& out = log.scratch;
+    out.clear();
+    out.append("PolyList with ");
+    AppendInt(out, Count(), 0);
+    out.append(" polys\n");
+    // Handed on in pieces that stay in the cache: a large list's dump runs
+    // to megabytes.
+    constexpr std::size_t kPiece = std::size_t{64} << 10;
+    for (const Poly& poly : items) {
+        AppendPoly(out, poly);
+        if (out.size() >= kPiece) {
+            log.logFile->Write(out);
+            out.clear();
         }
-    });
+    }
+    log.logFile->Write(out);
 }
 
 namespace {

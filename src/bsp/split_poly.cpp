@@ -117,12 +117,12 @@ std::optional<APoint> IntersectEdge(const Plane& plane, const APoint& p1, const 
                   Lerp(p1.g, p2.g, t), Lerp(p1.b, p2.b, t)};
 }
 
-void SplitPoly(const Poly& source, const Plane& plane, Poly& front, Poly& back) {
+void SplitPoly(const Poly& source, const Plane& plane, Poly& front, Poly& back, SplitTrace traced) {
     StartPiece(source, front);
     StartPiece(source, back);
     // The trace is the hot path of a large build's log: format nothing when
     // no one takes it.
-    const bool trace = LogFileActive();
+    const bool trace = traced == SplitTrace::Logged && LogFileActive();
     const std::size_t count = source.points.size();
     if (trace) {
         LogFileWrite([count](std::string& out) {

@@ -41,7 +41,8 @@ int RunBuild(const BuildArgs& args) {
         }
         imported->cupboard.FixBitmapNames();
         BSPNode root;
-        flats = BuildBSPRoot(root, imported->polys, &imported->cupboard, BuildStrategy::Fast);
+        flats = BuildBSPRoot(root, imported->polys, &imported->cupboard,
+                             PlanForCurrentLog(BuildStrategy::Fast, true));
         counters = ProgressCounters();
     }
     PrintCounters(*counters);

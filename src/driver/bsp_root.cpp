@@ -5,14 +5,19 @@
 namespace tarvel {
 
 FlatLists BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* materials,
-                       BuildStrategy strategy, const BuildFollow* follow) {
+                       const BuildPlan& plan, const BuildFollow* follow) {
     root.polys.items.reserve(20);
     for (const Poly& poly : polys.items) {
         root.polys.Add(poly, materials);
     }
     LogMemo("BSPRoot now contains all polys");
     LogMemo("BSPing first node...");
-    return Build(root, PrevCounts{}, materials, strategy, follow);
+    return Build(root, PrevCounts{}, materials, plan, follow);
+}
+
+BuildPlan PlanForCurrentLog(BuildStrategy strategy, bool wholeTreeFirst) {
+    // The conversion's console dumps walk the finished tree.
+    return PlanBuild(strategy, LogFileActive(), wholeTreeFirst || LogConsoleActive());
 }
 
 }  // namespace tarvel

@@ -14,6 +14,11 @@ namespace tarvel {
 // With follow, the build publishes its nodes for a thread that follows it.
 // Returns what the recursion guard flattened.
 FlatLists BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* materials,
-                       BuildStrategy strategy, const BuildFollow* follow = nullptr);
+                       const BuildPlan& plan, const BuildFollow* follow = nullptr);
+
+// The plan for a build under the log installed on this thread: the sinks
+// its caller installed say whether the dumps are wanted. wholeTreeFirst:
+// something needs the finished tree before the conversion.
+BuildPlan PlanForCurrentLog(BuildStrategy strategy, bool wholeTreeFirst);
 
 }  // namespace tarvel

@@ -37,10 +37,10 @@ struct Conversion {
 // materials, so clipper polygons are marked), the build and the conversion.
 // The walks go as deep as the tree, hence the large stack.
 void BuildThenConvert(const PolyList& polys, const Cupboard* cupboard,
-                      const ConvertOptions& options, Conversion& out) {
+                      const ConvertOptions& options, const BuildPlan& plan, Conversion& out) {
     BSPNode root;
     RunOnLargeStack([&] {
-        out.flats = BuildBSPRoot(root, polys, cupboard, options.strategy);
+        out.flats = BuildBSPRoot(root, polys, cupboard, plan);
         if (options.afterBuild) {
             options.afterBuild(root);
         }
@@ -54,7 +54,7 @@ void BuildThenConvert(const PolyList& polys, const Cupboard* cupboard,
 // file comes out the same. The conversion writes nothing but dumps, which
 // are off here, so it runs without the log; the build keeps it.
 void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
-                          const ConvertOptions& options, Conversion& out) {
+                          const ConvertOptions& options, const BuildPlan& plan, Conversion& out) {
     auto tree = std::make_unique<BSPNode>();
     BSPNode& root = *tree;
     BuildFollow follow;
@@ -63,7 +63,7 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
     std::jthread builder([&] {
         const ScopedLogContext scope(log);
         try {
-            out.flats = BuildBSPRoot(root, polys, cupboard, options.strategy, &follow);
+            out.flats = BuildBSPRoot(root, polys, cupboard, plan, &follow);
             // Every node is published: the conversion finishes meanwhile.
             if (options.afterBuild) {
                 RunOnLargeStack([&] { options.afterBuild(root); });
@@ -93,11 +93,14 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
 
 void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const ConvertOptions& options,
                      Conversion& out) {
-    // The dumps need the whole tree before the conversion.
-    if (LogFileActive() || LogConsoleActive()) {
-        BuildThenConvert(polys, cupboard, options, out);
+    // Decided once here: how the build counts, whether helpers search ahead
+    // and whether the conversion follows. The hook only reads the finished
+    // tree, beside the conversion, so it does not hold the conversion back.
+    const BuildPlan plan = PlanForCurrentLog(options.strategy, false);
+    if (plan.follow) {
+        BuildWhileConverting(polys, cupboard, options, plan, out);
     } else {
-        BuildWhileConverting(polys, cupboard, options, out);
+        BuildThenConvert(polys, cupboard, options, plan, out);
     }
 }
 

@@ -42,6 +42,65 @@ void AppendU128(std::string& out, u128 value) {
     }
 }
 
+// The same in 64 bits, for the values the dumps are made of: floats widened
+// to double have at most 24 significant bits, so value * 10^precision fits
+// comfortably. False, with nothing written, for a value that does not fit.
+bool AppendFixed64(std::string& out, bool negative, uint64_t mantissa, int exponent, int width,
+                   int precision) {
+    if (mantissa == 0) {
+        exponent = 0;  // a zero of either sign
+    } else {
+        const int zeros = std::countr_zero(mantissa);
+        mantissa >>= zeros;
+        exponent += zeros;
+    }
+    uint64_t product = 0;
+    if (__builtin_mul_overflow(mantissa, kPow10[precision], &product)) {
+        return false;
+    }
+    uint64_t scaled = 0;
+    if (exponent >= 0) {
+        if (exponent > 0 && (exponent >= 64 || (product >> (64 - exponent)) != 0)) {
+            return false;
+        }
+        scaled = product << exponent;
+    } else {
+        const int shift = -exponent;
+        if (shift >= 64) {
+            return false;
+        }
+        const uint64_t one = uint64_t{1} << shift;
+        const uint64_t remainder = product & (one - 1);
+        const uint64_t half = one >> 1;
+        scaled = product >> shift;
+        if (remainder > half || (remainder == half && (scaled & 1) != 0)) {
+            ++scaled;
+        }
+    }
+    char text[48];
+    char* end = text;
+    if (negative) {
+        *end++ = '-';
+    }
+    const uint64_t unit = kPow10[precision];
+    end = std::to_chars(end, text + sizeof text, scaled / unit).ptr;
+    if (precision > 0) {
+        *end++ = '.';
+        uint64_t rest = scaled % unit;
+        for (int i = precision - 1; i >= 0; --i) {
+            end[i] = static_cast<char>('0' + rest % 10);
+            rest /= 10;
+        }
+        end += precision;
+    }
+    const auto length = static_cast<std::size_t>(end - text);
+    if (width > 0 && length < static_cast<std::size_t>(width)) {
+        out.append(static_cast<std::size_t>(width) - length, ' ');
+    }
+    out.append(text, length);
+    return true;
+}
+
 }  // namespace
 
 void AppendFixed(std::string& out, double value, int width, int precision) {
@@ -59,6 +118,9 @@ void AppendFixed(std::string& out, double value, int width, int precision) {
     if (biased != 0) {
         mantissa |= uint64_t{1} << 52;
         exponent = biased - 1075;
+    }
+    if (AppendFixed64(out, negative, mantissa, exponent, width, precision)) {
+        return;
     }
     u128 scaled = static_cast<u128>(mantissa) * kPow10[precision];  // < 2^83
     if (exponent > 40) {

@@ -48,6 +48,17 @@ TEST_F(CliCompile, both_strategies_write_the_same_bytes) {
     EXPECT_EQ(ReadWholeFile(dir / "literal.3do"), ReadWholeFile(dir / "fast.3do"));
 }
 
+TEST_F(CliCompile, a_log_that_cannot_be_written_says_so_once_and_the_save_goes_on) {
+    ASSERT_EQ(Cli("compile village.ase -o quiet.3do").status, 0);
+    const CliOutcome o = Cli("compile village.ase -o full.3do --log /dev/full");
+    EXPECT_EQ(o.status, 0) << o.err;
+    const std::string line = "Could not write log file '/dev/full'; the debug log stops here.\n";
+    const std::size_t first = o.err.find(line);
+    EXPECT_NE(first, std::string::npos) << o.err;
+    EXPECT_EQ(o.err.find(line, first + 1), std::string::npos) << o.err;
+    EXPECT_EQ(ReadWholeFile(dir / "full.3do"), ReadWholeFile(dir / "quiet.3do"));
+}
+
 TEST_F(CliCompile, an_empty_scene_has_nothing_to_save) {
     std::ofstream(dir / "empty.ase").flush();
     const CliOutcome o = Cli("compile empty.ase");
