@@ -59,27 +59,28 @@ void ComputePlane(Poly& poly) {
 }
 
 int32_t PointSide(const Plane& plane, const APoint& point) {
-    const float dist = Distance(plane, point.x, point.y, point.z);
-    if (std::fabs(dist) < kOnPlaneEpsilon || std::isnan(dist)) {
-        return xdOnEither;
+    switch (CornerSideBits(Distance(plane, point.x, point.y, point.z))) {
+        case kCornerInFront:
+            return xdInFront;
+        case kCornerInBack:
+            return xdInBack;
+        default:
+            return xdOnEither;
     }
-    return dist > 0.0f ? xdInFront : xdInBack;
 }
 
 int32_t PolySide(const Plane& plane, const Poly& poly) {
-    // The point test's outcome as bits, without branching per corner: 1 in
-    // front (at least the tolerance), 2 behind, neither on the plane or NaN.
+    // The point test's outcome as bits, without branching per corner.
     uint32_t sides = 0;
     for (const APoint& point : poly.points) {
-        const float dist = Distance(plane, point.x, point.y, point.z);
-        sides |= (dist >= kOnPlaneEpsilon ? 1u : 0u) | (dist <= -kOnPlaneEpsilon ? 2u : 0u);
+        sides |= CornerSideBits(Distance(plane, point.x, point.y, point.z));
     }
     switch (sides) {
-        case 1:
+        case kCornerInFront:
             return xdInFront;
-        case 2:
+        case kCornerInBack:
             return xdInBack;
-        case 3:
+        case kCrossingBits:
             return xdCrossing;
         default:
             break;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "bsp/side_test.h"
+
 namespace tarvel {
 
 struct APoint {
@@ -65,9 +67,6 @@ struct Poly {
         countInFront = countInBack = countOnFront = countOnBack = countCrossing = 0;
     }
 };
-
-// The tolerance of the point test: the float constant 0.001.
-inline constexpr float kOnPlaneEpsilon = 0.001f;
 
 float PlaneDistance(const Plane& plane, float x, float y, float z);
 void ComputePlane(Poly& poly);

@@ -41,8 +41,7 @@ void CountLeaf(const std::vector<Poly>& polys, const PolyBvh& bvh, const PolyBvh
         const auto dist =
             static_cast<float>(a * static_cast<double>(xs[k]) + b * static_cast<double>(ys[k]) +
                                c * static_cast<double>(zs[k]) + d);
-        out[k] = static_cast<uint8_t>((dist >= kOnPlaneEpsilon ? 1 : 0) |
-                                      (dist <= -kOnPlaneEpsilon ? 2 : 0));
+        out[k] = CornerSideBits(dist);
     }
     // Tallies in locals, not in `counts`: consecutive increments of one
     // counter in memory would wait on each other.
@@ -59,9 +58,9 @@ void CountLeaf(const std::vector<Poly>& polys, const PolyBvh& bvh, const PolyBvh
             ++counts[static_cast<std::size_t>(PolySide(plane, poly))];
             continue;
         }
-        front += sides == 1 ? 1 : 0;
-        back += sides == 2 ? 1 : 0;
-        crossing += sides == 3 || from == to ? 1 : 0;
+        front += sides == kCornerInFront ? 1 : 0;
+        back += sides == kCornerInBack ? 1 : 0;
+        crossing += sides == kCrossingBits || from == to ? 1 : 0;
     }
     counts[xdInFront] += front;
     counts[xdInBack] += back;
@@ -91,7 +90,7 @@ int32_t CrossingIn(const PolyBvh& bvh, const PolyBvh::Node& leaf, const std::vec
         for (std::size_t k = from; k < to; ++k) {
             sides |= bits[k];
         }
-        if ((sides == 3 || from == to) && bvh.order[i] != owner) {
+        if ((sides == kCrossingBits || from == to) && bvh.order[i] != owner) {
             return bvh.order[i];
         }
     }

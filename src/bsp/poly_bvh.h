@@ -5,7 +5,6 @@
 // leaf by leaf for a tight per-corner pass over the groups it cannot decide.
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -51,26 +50,19 @@ class BoxClassifier {
         // exact distance, and so are lo and hi. 1e-12 is a wide safety
         // margin over that.
         const double margin = scale * 1e-12;
-        if (lo - margin >= kTolerance) {
+        if (lo - margin >= kOnPlaneTolerance) {
             return BoxSide::Front;
         }
-        if (hi + margin <= -kTolerance) {
+        if (hi + margin <= -kOnPlaneTolerance) {
             return BoxSide::Back;
         }
-        if (lo - margin >= -kBelowTolerance && hi + margin <= kBelowTolerance) {
+        if (lo - margin >= -kBelowOnPlaneTolerance && hi + margin <= kBelowOnPlaneTolerance) {
             return BoxSide::On;
         }
         return BoxSide::Unknown;
     }
 
   private:
-    // The threshold as the point test applies it: the float 0.001 widened. A
-    // distance counts as on the plane only if it rounds to a float below it,
-    // so the "on" side of a box must stay at or below the float just under.
-    static constexpr double kTolerance = static_cast<double>(kOnPlaneEpsilon);
-    static constexpr double kBelowTolerance =
-        static_cast<double>(std::bit_cast<float>(std::bit_cast<uint32_t>(kOnPlaneEpsilon) - 1));
-
     double n_[3];
     double absN_[3];
     double d_;
