@@ -4,11 +4,11 @@
 #include <vector>
 
 #include "bsp/bsp_node_steps.h"
-#include "bsp/build_follow.h"
-#include "bsp/carried_counts.h"
+#include "bsp/parallel/build_follow.h"
+#include "bsp/parallel/splitter_prefetch.h"
+#include "bsp/search/carried_counts.h"
+#include "bsp/search/splitter_search.h"
 #include "bsp/side_counting.h"
-#include "bsp/splitter_prefetch.h"
-#include "bsp/splitter_search.h"
 #include "log/log.h"
 
 namespace tarvel {

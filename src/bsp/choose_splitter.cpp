@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "bsp/bsp_node_steps.h"
+#include "bsp/search/splitter_search.h"
 #include "bsp/side_counting.h"
-#include "bsp/splitter_search.h"
 #include "log/fast_format.h"
 #include "log/log.h"
 

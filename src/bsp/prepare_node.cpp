@@ -1,5 +1,5 @@
 #include "bsp/bsp_node_steps.h"
-#include "bsp/carried_counts.h"
+#include "bsp/search/carried_counts.h"
 #include "bsp/side_counting.h"
 
 namespace tarvel {

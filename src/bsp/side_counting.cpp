@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <thread>
 
-#include "bsp/side_counting_fast.h"
+#include "bsp/search/side_counting_fast.h"
 
 namespace tarvel {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "bsp/bsp_node.h"
-#include "bsp/build_follow.h"
+#include "bsp/parallel/build_follow.h"
 #include "driver/bsp_root.h"
 #include "driver/large_stack.h"
 #include "log/log.h"

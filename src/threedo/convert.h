@@ -10,7 +10,7 @@
 
 #include "ase/scene.h"
 #include "bsp/bsp_node.h"
-#include "bsp/build_follow.h"
+#include "bsp/parallel/build_follow.h"
 #include "bsp/poly_list.h"
 #include "threedo/gstring_list.h"
 #include "threedo/nodes.h"

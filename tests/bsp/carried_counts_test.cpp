@@ -1,4 +1,4 @@
-#include "bsp/carried_counts.h"
+#include "bsp/search/carried_counts.h"
 
 #include <gtest/gtest.h>
 

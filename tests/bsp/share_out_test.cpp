@@ -1,4 +1,4 @@
-#include "bsp/share_out.h"
+#include "bsp/parallel/share_out.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "bsp/side_counting_fast.h"
+#include "bsp/search/side_counting_fast.h"
 #include "support/awkward_polys.h"
 #include "support/known_counters.h"
 

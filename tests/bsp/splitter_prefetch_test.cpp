@@ -1,4 +1,4 @@
-#include "bsp/splitter_prefetch.h"
+#include "bsp/parallel/splitter_prefetch.h"
 
 #include <gtest/gtest.h>
 

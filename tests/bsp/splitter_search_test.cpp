@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "bsp/bsp_node_steps.h"
-#include "bsp/plane_count.h"
-#include "bsp/poly_bvh.h"
+#include "bsp/search/plane_count.h"
+#include "bsp/search/poly_bvh.h"
+#include "bsp/search/splitter_search.h"
 #include "bsp/side_counting.h"
-#include "bsp/splitter_search.h"
 #include "support/awkward_polys.h"
 #include "support/known_counters.h"
 

@@ -1,4 +1,4 @@
-#include "bsp/build_follow.h"
+#include "bsp/parallel/build_follow.h"
 
 namespace tarvel {
 

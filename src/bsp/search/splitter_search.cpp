@@ -1,4 +1,4 @@
-#include "bsp/splitter_search.h"
+#include "bsp/search/splitter_search.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,10 +6,10 @@
 #include <optional>
 #include <queue>
 
-#include "bsp/carried_counts.h"
-#include "bsp/plane_count.h"
-#include "bsp/poly_bvh.h"
-#include "bsp/share_out.h"
+#include "bsp/parallel/share_out.h"
+#include "bsp/search/carried_counts.h"
+#include "bsp/search/plane_count.h"
+#include "bsp/search/poly_bvh.h"
 #include "bsp/side_counting.h"
 
 namespace tarvel {

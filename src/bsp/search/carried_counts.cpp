@@ -1,12 +1,12 @@
-#include "bsp/carried_counts.h"
+#include "bsp/search/carried_counts.h"
 
 #include <algorithm>
 #include <cassert>
 #include <cstddef>
 
-#include "bsp/share_out.h"
+#include "bsp/parallel/share_out.h"
+#include "bsp/search/side_counting_fast.h"
 #include "bsp/side_counting.h"
-#include "bsp/side_counting_fast.h"
 #include "bsp/split_poly.h"
 
 namespace tarvel {

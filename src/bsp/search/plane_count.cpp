@@ -1,4 +1,4 @@
-#include "bsp/plane_count.h"
+#include "bsp/search/plane_count.h"
 
 #include <cmath>
 #include <cstddef>

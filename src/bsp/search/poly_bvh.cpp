@@ -1,4 +1,4 @@
-#include "bsp/poly_bvh.h"
+#include "bsp/search/poly_bvh.h"
 
 #include <algorithm>
 #include <cmath>

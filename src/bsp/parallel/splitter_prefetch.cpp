@@ -1,8 +1,8 @@
-#include "bsp/splitter_prefetch.h"
+#include "bsp/parallel/splitter_prefetch.h"
 
 #include "bsp/bsp_node_steps.h"
+#include "bsp/search/splitter_search.h"
 #include "bsp/side_counting.h"
-#include "bsp/splitter_search.h"
 #include "log/log.h"
 
 namespace tarvel {

@@ -1,8 +1,8 @@
-#include "bsp/side_counting_fast.h"
+#include "bsp/search/side_counting_fast.h"
 
-#include "bsp/plane_count.h"
-#include "bsp/poly_bvh.h"
-#include "bsp/share_out.h"
+#include "bsp/parallel/share_out.h"
+#include "bsp/search/plane_count.h"
+#include "bsp/search/poly_bvh.h"
 
 #include <algorithm>
 #include <array>

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "bsp/geometry.h"
-#include "bsp/poly_bvh.h"
+#include "bsp/search/poly_bvh.h"
 
 namespace tarvel {
 
