@@ -134,11 +134,9 @@ void PreviewWindow::SetRun(std::shared_ptr<const PreviewRun> run) {
 
 void PreviewWindow::SetMode(Mode mode) {
     if (mode == Mode::File && !file_ && !written_.empty()) {
-        std::string error;
-        file_ = LoadPreviewFile(written_, error);
+        file_ = LoadOrReject(written_);
         written_.clear();
         if (!file_) {
-            emit FileRejected(QString::fromStdString(error));
             UpdateControls();
             return;
         }
@@ -150,11 +148,18 @@ void PreviewWindow::SetMode(Mode mode) {
     UpdateControls();
 }
 
-bool PreviewWindow::OpenFile(const std::string& path) {
+std::shared_ptr<const PreviewFile> PreviewWindow::LoadOrReject(const std::string& path) {
     std::string error;
     std::shared_ptr<const PreviewFile> file = LoadPreviewFile(path, error);
     if (!file) {
         emit FileRejected(QString::fromStdString(error));
+    }
+    return file;
+}
+
+bool PreviewWindow::OpenFile(const std::string& path) {
+    std::shared_ptr<const PreviewFile> file = LoadOrReject(path);
+    if (!file) {
         return false;
     }
     file_ = std::move(file);

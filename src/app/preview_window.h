@@ -55,6 +55,8 @@ class PreviewWindow final : public QWidget {
   private:
     void ToggleFile();
     void ChooseFile();
+    // The file read, or null with its message sent out through FileRejected.
+    std::shared_ptr<const PreviewFile> LoadOrReject(const std::string& path);
     bool HasFile() const { return file_ != nullptr || !written_.empty(); }
     QString FileStatusText() const;
     void ShowMesh();
