@@ -89,12 +89,23 @@ int32_t PolySide(const Plane& plane, const Poly& poly) {
     if (poly.points.empty()) {
         return xdCrossing;
     }
-    const Plane& own = poly.plane;
+    return OnPlaneSide(plane, poly.plane);
+}
+
+int32_t OnPlaneSide(const Plane& plane, const Plane& own) {
     const float dot = static_cast<float>(static_cast<double>(plane.a) * own.a +
                                          static_cast<double>(plane.b) * own.b +
                                          static_cast<double>(plane.c) * own.c);
     if (dot > 1.0f || dot < -1.0f) {
         return xdOnEither;
+    }
+    // Away from a right angle the sign of the cosine decides: at |dot| of
+    // 0.001 the angle is 90 -+ 0.057 degrees, far from rounding to 90.
+    if (dot >= 0.001f) {
+        return xdOnFront;
+    }
+    if (dot <= -0.001f) {
+        return xdOnBack;
     }
     const float angle = static_cast<float>(std::acos(static_cast<double>(dot)) * 57.295779513);
     return angle < 90.0f ? xdOnFront : xdOnBack;

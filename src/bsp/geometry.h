@@ -75,6 +75,10 @@ inline int32_t PointSide(const Poly& poly, const APoint& point) {
     return PointSide(poly.plane, point);
 }
 int32_t PolySide(const Plane& plane, const Poly& poly);
+// The side of a polygon whose every corner lies on `plane`, from the angle
+// between the plane and its own: xdOnFront, xdOnBack, or xdOnEither when
+// the normals' dot product is out of range.
+int32_t OnPlaneSide(const Plane& plane, const Plane& own);
 inline int32_t PolySide(const Poly& against, const Poly& poly) {
     return PolySide(against.plane, poly);
 }

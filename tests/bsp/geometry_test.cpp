@@ -97,6 +97,10 @@ TEST(Geometry, poly_side_of_polygons_against_a_plane) {
     overOne.plane.c = std::nextafter(1.0f, 2.0f);
     Poly perpendicular = same;
     perpendicular.plane = Plane{1, 0, 0, 0};
+    // The angle of the first rounds to 90 degrees, that of the second below.
+    Poly nearlyPerpendicular = same, justUnderPerpendicular = same;
+    nearlyPerpendicular.plane = Plane{1, 0, 1e-8f, 0};
+    justUnderPerpendicular.plane = Plane{1, 0, 1e-6f, 0};
     Poly quadOn, quadCross, behind, empty;
     quadOn.points = {P(0, 0, 1), P(1, 0, 1), P(1, 1, 1), P(0, 1, 0)};
     quadCross.points = {P(0, 0, 1), P(1, 0, 1), P(1, 1, 1), P(0, 1, -0.002f)};
@@ -110,6 +114,8 @@ TEST(Geometry, poly_side_of_polygons_against_a_plane) {
         {"coplanar, opposite winding", opposite, xdOnBack},
         {"dot above one", overOne, xdOnEither},
         {"at 90 degrees counts as back", perpendicular, xdOnBack},
+        {"rounded to 90 degrees counts as back", nearlyPerpendicular, xdOnBack},
+        {"just under 90 degrees counts as front", justUnderPerpendicular, xdOnFront},
         {"three in front, one on", quadOn, xdInFront},
         {"one corner 0.002 behind", quadCross, xdCrossing},
         {"behind and on", behind, xdInBack},

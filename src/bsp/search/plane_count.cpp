@@ -22,7 +22,7 @@ void CountWhole(const PolyBvh::Node& node, int32_t side, SideCounts& counts) {
 // (the distance summed in double in the same order, rounded to float) done
 // in one pass over the leaf's corners. A corner's bits: 1 in front, 2
 // behind, neither on the plane or NaN. Polygons with every corner on the
-// plane need the angle between the normals and go through PolySide.
+// plane need the angle between the normals.
 void CountLeaf(const std::vector<Poly>& polys, const PolyBvh& bvh, const PolyBvh::Node& leaf,
                const Plane& plane, std::vector<uint8_t>& bits, SideCounts& counts) {
     const auto first = static_cast<std::size_t>(leaf.first);
@@ -55,7 +55,7 @@ void CountLeaf(const std::vector<Poly>& polys, const PolyBvh& bvh, const PolyBvh
         }
         if (sides == 0 && from != to) {
             const Poly& poly = polys[static_cast<std::size_t>(bvh.order[i])];
-            ++counts[static_cast<std::size_t>(PolySide(plane, poly))];
+            ++counts[static_cast<std::size_t>(OnPlaneSide(plane, poly.plane))];
             continue;
         }
         front += sides == kCornerInFront ? 1 : 0;
@@ -67,13 +67,16 @@ void CountLeaf(const std::vector<Poly>& polys, const PolyBvh& bvh, const PolyBvh
     counts[xdCrossing] += crossing;
 }
 
-// Every polygon of a group on the plane: the angle decides each one.
+// Every polygon of a group on the plane: the angle decides each one with
+// corners, as PolySide has it.
 void CountOnPlane(const std::vector<Poly>& polys, const PolyBvh& bvh, const PolyBvh::Node& node,
                   const Plane& plane, SideCounts& counts) {
     for (int32_t i = 0; i < node.count; ++i) {
         const auto index =
             static_cast<std::size_t>(bvh.order[static_cast<std::size_t>(node.first + i)]);
-        ++counts[static_cast<std::size_t>(PolySide(plane, polys[index]))];
+        const Poly& poly = polys[index];
+        const int32_t side = poly.points.empty() ? xdCrossing : OnPlaneSide(plane, poly.plane);
+        ++counts[static_cast<std::size_t>(side)];
     }
 }
 
