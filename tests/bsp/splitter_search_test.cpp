@@ -22,6 +22,7 @@ using testing::AwkwardScene;
 using testing::ExpectKnownCountersExact;
 using testing::Shell;
 using testing::SpikedShell;
+using testing::TiledBoxes;
 using testing::Triangle;
 
 // What the choice takes from the counters of every ordered pair.
@@ -114,6 +115,7 @@ TEST(SplitterSearch, takes_the_counted_choice) {
         polys.push_back(two);
         cases.push_back({"polygons without area", polys});
     }
+    cases.push_back({"tiled boxes, many triangles on each plane", TiledBoxes(12, 6, 5)});
     {
         // Thousands of candidates, shared out between threads.
         cases.push_back({"many candidates", AwkwardScene(10, 2300, 60, false)});

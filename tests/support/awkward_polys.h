@@ -117,4 +117,44 @@ inline std::vector<Poly> SpikedShell(int count, float radius, int every) {
     return polys;
 }
 
+// Axis-aligned boxes whose faces are tiled with triangles, as mechanical
+// parts and buildings come: every triangle of a face has the face's plane,
+// bit for bit, and boxes overlap so that some faces cut others.
+inline std::vector<Poly> TiledBoxes(uint64_t seed, int boxes, int tiles) {
+    Random random(seed);
+    std::vector<Poly> polys;
+    for (int box = 0; box < boxes; ++box) {
+        float lo[3], size[3];
+        for (int k = 0; k < 3; ++k) {
+            lo[k] = random.Uniform(-10, 10);
+            size[k] = random.Uniform(1, 8);
+        }
+        // Face k spans axes u and v at lo or lo + size along axis k.
+        for (int k = 0; k < 3; ++k) {
+            const int u = (k + 1) % 3, v = (k + 2) % 3;
+            for (const bool high : {false, true}) {
+                const auto corner = [&](int i, int j) {
+                    float p[3];
+                    p[k] = lo[k] + (high ? size[k] : 0);
+                    p[u] = lo[u] + size[u] * static_cast<float>(i) / static_cast<float>(tiles);
+                    p[v] = lo[v] + size[v] * static_cast<float>(j) / static_cast<float>(tiles);
+                    return At(p[0], p[1], p[2]);
+                };
+                for (int i = 0; i < tiles; ++i) {
+                    for (int j = 0; j < tiles; ++j) {
+                        APoint a = corner(i, j), b = corner(i + 1, j), c = corner(i + 1, j + 1),
+                               d = corner(i, j + 1);
+                        if (high) {  // facing out on both sides
+                            std::swap(b, d);
+                        }
+                        polys.push_back(Triangle(a, b, c));
+                        polys.push_back(Triangle(a, c, d));
+                    }
+                }
+            }
+        }
+    }
+    return polys;
+}
+
 }  // namespace tarvel::testing

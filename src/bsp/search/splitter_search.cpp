@@ -1,6 +1,8 @@
 #include "bsp/search/splitter_search.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -59,6 +61,13 @@ class Search {
     explicit Search(std::vector<Poly>& polys) : polys_(polys) {}
 
     std::optional<std::size_t> Run(unsigned threads) {
+        const std::optional<std::size_t> best = Choose(threads);
+        HandToFollowers();
+        return best;
+    }
+
+  private:
+    std::optional<std::size_t> Choose(unsigned threads) {
         std::vector<Candidate> candidates = FirstWalks(threads);
         if (std::all_of(candidates.begin(), candidates.end(),
                         [](const Candidate& c) { return c.exact; })) {
@@ -74,42 +83,52 @@ class Search {
         return BestOfAll(any);
     }
 
-  private:
     // The clipper polygons if there are any, else every polygon, each walked
     // to the first depth.
     std::vector<Candidate> FirstWalks(unsigned threads) {
-        std::vector<Candidate> candidates;
-        std::vector<std::size_t> unknown;  // positions in candidates
         const bool clippers = std::any_of(polys_.begin(), polys_.end(),
                                           [](const Poly& poly) { return poly.clipper; });
+        std::vector<int32_t> unknownPolys;
         for (std::size_t i = 0; i < polys_.size(); ++i) {
-            if (!clippers || polys_[i].clipper) {
-                Candidate c;
-                c.index = static_cast<int32_t>(i);
-                if (polys_[i].countsKnown) {
-                    FromCounters(c, polys_[i]);
-                } else {
-                    unknown.push_back(candidates.size());
-                }
-                candidates.push_back(c);
+            if ((!clippers || polys_[i].clipper) && !polys_[i].countsKnown) {
+                unknownPolys.push_back(static_cast<int32_t>(i));
             }
+        }
+        const bool walked = unknownPolys.size() > kCountedOutright;
+        std::vector<int32_t> selfSides(walked ? polys_.size() : 0, -1);
+        if (walked) {
+            for (const int32_t i : unknownPolys) {
+                const auto k = static_cast<std::size_t>(i);
+                selfSides[k] = PolySide(polys_[k].plane, polys_[k]);
+            }
+            FindSharedPlanes(unknownPolys, selfSides);
+        }
+        std::vector<Candidate> candidates;
+        std::vector<std::size_t> unknown;  // positions in candidates
+        for (std::size_t i = 0; i < polys_.size(); ++i) {
+            if ((clippers && !polys_[i].clipper) || (walked && IsFollower(i))) {
+                continue;
+            }
+            Candidate c;
+            c.index = static_cast<int32_t>(i);
+            if (polys_[i].countsKnown) {
+                FromCounters(c, polys_[i]);
+            } else if (!walked) {
+                CountOutright(c);
+            } else {
+                c.selfSide = selfSides[i];
+                unknown.push_back(candidates.size());
+            }
+            candidates.push_back(c);
         }
         if (unknown.empty()) {
-            return candidates;
-        }
-        if (unknown.size() <= kCountedOutright) {
-            for (const std::size_t k : unknown) {
-                CountOutright(candidates[k]);
-            }
             return candidates;
         }
         const bool flat = polys_.size() <= kFlatPolys;
         bvh_ = flat ? FlatPolyBvh(polys_) : BuildPolyBvh(polys_);
         for (const std::size_t k : unknown) {
             Candidate& c = candidates[k];
-            const auto i = static_cast<std::size_t>(c.index);
-            c.selfSide = PolySide(polys_[i].plane, polys_[i]);
-            c.crosses = !flat && CutsItsLastCrossed(i);
+            c.crosses = !flat && CutsItsLastCrossed(static_cast<std::size_t>(c.index));
         }
         const CountLimits first = flat ? CountLimits{} : CountLimits{.maxDepth = kFirstDepth};
         const auto walk = [&](std::size_t begin, std::size_t step) {
@@ -122,6 +141,57 @@ class Search {
             unknown.size() >= kThreadedCandidates ? std::max(1u, threads) : 1;
         ShareOut(workers, walk);
         return candidates;
+    }
+
+    // Polygons on one plane (the same coefficients, bit for bit) that lie
+    // on the same side of it themselves get the same counts and score, so
+    // only the first of them is walked and the others follow it. Mechanical
+    // and architectural scenes have many such planes: every triangle of a
+    // flat face, and both halves of each quad.
+    void FindSharedPlanes(std::vector<int32_t> order, const std::vector<int32_t>& selfSides) {
+        const auto key = [&](int32_t i) {
+            const Plane& p = polys_[static_cast<std::size_t>(i)].plane;
+            return std::array<uint32_t, 5>{
+                std::bit_cast<uint32_t>(p.a), std::bit_cast<uint32_t>(p.b),
+                std::bit_cast<uint32_t>(p.c), std::bit_cast<uint32_t>(p.d),
+                static_cast<uint32_t>(selfSides[static_cast<std::size_t>(i)])};
+        };
+        // Within a plane, in list order: the leader is the earliest.
+        std::sort(order.begin(), order.end(), [&](int32_t x, int32_t y) {
+            const auto kx = key(x), ky = key(y);
+            return kx < ky || (kx == ky && x < y);
+        });
+        leaderOf_.assign(polys_.size(), -1);
+        for (std::size_t k = 1; k < order.size(); ++k) {
+            if (key(order[k]) == key(order[k - 1])) {
+                const int32_t previous = order[k - 1];
+                leaderOf_[static_cast<std::size_t>(order[k])] =
+                    IsFollower(static_cast<std::size_t>(previous))
+                        ? leaderOf_[static_cast<std::size_t>(previous)]
+                        : previous;
+            }
+        }
+    }
+
+    bool IsFollower(std::size_t index) const { return !leaderOf_.empty() && leaderOf_[index] >= 0; }
+
+    // The followers take what their leader's walk made exact.
+    void HandToFollowers() {
+        for (std::size_t i = 0; i < leaderOf_.size(); ++i) {
+            if (leaderOf_[i] < 0) {
+                continue;
+            }
+            const Poly& leader = polys_[static_cast<std::size_t>(leaderOf_[i])];
+            if (leader.countsKnown) {
+                Poly& follower = polys_[i];
+                follower.countInFront = leader.countInFront;
+                follower.countInBack = leader.countInBack;
+                follower.countOnFront = leader.countOnFront;
+                follower.countOnBack = leader.countOnBack;
+                follower.countCrossing = leader.countCrossing;
+                follower.countsKnown = true;
+            }
+        }
     }
 
     // A candidate whose counters are exact already needs no walk.
@@ -247,6 +317,9 @@ class Search {
     }
 
     std::vector<Poly>& polys_;
+    // Per polygon, the earlier one on the same plane that is walked for it,
+    // or -1; empty when no candidate is walked.
+    std::vector<int32_t> leaderOf_;
     // Built only when some candidate has to be walked.
     std::optional<PolyBvh> bvh_;
     CountScratch scratch_;
