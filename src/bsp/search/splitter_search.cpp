@@ -46,6 +46,10 @@ struct Candidate {
     bool exact = false;  // the bound is the score
     bool crosses = false;
     bool probed = false;
+    // Not walked yet: known to cross from the polygon it cut in the node
+    // above, which is all the search needs of it until the lowest score of
+    // all is wanted.
+    bool unwalked = false;
 };
 
 // Lowest bound first, then lowest index: the order the choice ranks by.
@@ -58,17 +62,17 @@ using Queue = std::priority_queue<Candidate, std::vector<Candidate>, RanksLater>
 
 class Search {
   public:
-    explicit Search(std::vector<Poly>& polys) : polys_(polys) {}
+    Search(std::vector<Poly>& polys, unsigned threads) : polys_(polys), threads_(threads) {}
 
-    std::optional<std::size_t> Run(unsigned threads) {
-        const std::optional<std::size_t> best = Choose(threads);
+    std::optional<std::size_t> Run() {
+        const std::optional<std::size_t> best = Choose();
         HandToFollowers();
         return best;
     }
 
   private:
-    std::optional<std::size_t> Choose(unsigned threads) {
-        std::vector<Candidate> candidates = FirstWalks(threads);
+    std::optional<std::size_t> Choose() {
+        std::vector<Candidate> candidates = FirstWalks();
         if (std::all_of(candidates.begin(), candidates.end(),
                         [](const Candidate& c) { return c.exact; })) {
             return BestKnown(candidates);
@@ -80,12 +84,13 @@ class Search {
         if (auto best = BestWithoutCrossing(noCrossing, any)) {
             return best;
         }
+        WalkTheUnwalked(any);
         return BestOfAll(any);
     }
 
     // The clipper polygons if there are any, else every polygon, each walked
-    // to the first depth.
-    std::vector<Candidate> FirstWalks(unsigned threads) {
+    // to the first depth unless it is known to cross something.
+    std::vector<Candidate> FirstWalks() {
         const bool clippers = std::any_of(polys_.begin(), polys_.end(),
                                           [](const Poly& poly) { return poly.clipper; });
         std::vector<int32_t> unknownPolys;
@@ -126,21 +131,53 @@ class Search {
         }
         const bool flat = polys_.size() <= kFlatPolys;
         bvh_ = flat ? FlatPolyBvh(polys_) : BuildPolyBvh(polys_);
+        if (!flat) {
+            IndexRanks();
+        }
+        std::vector<Candidate*> open;
         for (const std::size_t k : unknown) {
             Candidate& c = candidates[k];
             c.crosses = !flat && CutsItsLastCrossed(static_cast<std::size_t>(c.index));
+            c.unwalked = c.crosses;
+            if (!c.crosses) {
+                open.push_back(&c);
+            }
         }
-        const CountLimits first = flat ? CountLimits{} : CountLimits{.maxDepth = kFirstDepth};
+        FirstWalk(open, flat ? CountLimits{} : CountLimits{.maxDepth = kFirstDepth});
+        return candidates;
+    }
+
+    // In a node that peels a few polygons off a large list, almost every
+    // plane still cuts what it cut above, and the best one that cuts
+    // nothing is found without walking those at all. Only when the lowest
+    // score of all is wanted are they walked, all at once.
+    void WalkTheUnwalked(Queue& any) {
+        std::vector<Candidate> all;
+        all.reserve(any.size());
+        for (; !any.empty(); any.pop()) {
+            all.push_back(any.top());
+        }
+        std::vector<Candidate*> unwalked;
+        for (Candidate& c : all) {
+            if (c.unwalked) {
+                c.unwalked = false;
+                unwalked.push_back(&c);
+            }
+        }
+        FirstWalk(unwalked, CountLimits{.maxDepth = kFirstDepth});
+        any = Queue(RanksLater{}, std::move(all));
+    }
+
+    void FirstWalk(const std::vector<Candidate*>& candidates, const CountLimits& limits) {
         const auto walk = [&](std::size_t begin, std::size_t step) {
             CountScratch scratch;
-            for (std::size_t k = begin; k < unknown.size(); k += step) {
-                Walk(candidates[unknown[k]], first, scratch);
+            for (std::size_t k = begin; k < candidates.size(); k += step) {
+                Walk(*candidates[k], limits, scratch);
             }
         };
         const std::size_t workers =
-            unknown.size() >= kThreadedCandidates ? std::max(1u, threads) : 1;
+            candidates.size() >= kThreadedCandidates ? std::max(1u, threads_) : 1;
         ShareOut(workers, walk);
-        return candidates;
     }
 
     // Polygons on one plane (the same coefficients, bit for bit) that lie
@@ -148,27 +185,35 @@ class Search {
     // only the first of them is walked and the others follow it. Mechanical
     // and architectural scenes have many such planes: every triangle of a
     // flat face, and both halves of each quad.
-    void FindSharedPlanes(std::vector<int32_t> order, const std::vector<int32_t>& selfSides) {
+    void FindSharedPlanes(const std::vector<int32_t>& polys,
+                          const std::vector<int32_t>& selfSides) {
+        using Key = std::array<uint32_t, 5>;
         const auto key = [&](int32_t i) {
             const Plane& p = polys_[static_cast<std::size_t>(i)].plane;
-            return std::array<uint32_t, 5>{
-                std::bit_cast<uint32_t>(p.a), std::bit_cast<uint32_t>(p.b),
-                std::bit_cast<uint32_t>(p.c), std::bit_cast<uint32_t>(p.d),
-                static_cast<uint32_t>(selfSides[static_cast<std::size_t>(i)])};
+            return Key{std::bit_cast<uint32_t>(p.a), std::bit_cast<uint32_t>(p.b),
+                       std::bit_cast<uint32_t>(p.c), std::bit_cast<uint32_t>(p.d),
+                       static_cast<uint32_t>(selfSides[static_cast<std::size_t>(i)])};
         };
-        // Within a plane, in list order: the leader is the earliest.
-        std::sort(order.begin(), order.end(), [&](int32_t x, int32_t y) {
-            const auto kx = key(x), ky = key(y);
-            return kx < ky || (kx == ky && x < y);
-        });
+        // Open addressing over the leaders; taken in list order, the first
+        // polygon of a plane leads it.
+        const std::size_t slots = std::bit_ceil(2 * polys.size());
+        std::vector<int32_t> leaders(slots, -1);
         leaderOf_.assign(polys_.size(), -1);
-        for (std::size_t k = 1; k < order.size(); ++k) {
-            if (key(order[k]) == key(order[k - 1])) {
-                const int32_t previous = order[k - 1];
-                leaderOf_[static_cast<std::size_t>(order[k])] =
-                    IsFollower(static_cast<std::size_t>(previous))
-                        ? leaderOf_[static_cast<std::size_t>(previous)]
-                        : previous;
+        for (const int32_t i : polys) {
+            const Key k = key(i);
+            uint64_t hash = 0;
+            for (const uint32_t word : k) {
+                hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+            }
+            for (std::size_t slot = (hash >> 32) & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
+                if (leaders[slot] < 0) {
+                    leaders[slot] = i;
+                    break;
+                }
+                if (key(leaders[slot]) == k) {
+                    leaderOf_[static_cast<std::size_t>(i)] = leaders[slot];
+                    break;
+                }
             }
         }
     }
@@ -269,6 +314,24 @@ class Search {
     // choice: a crossing of its own is not one.
     static int32_t Crossings(const Candidate& c) { return c.selfSide == xdCrossing ? 1 : 0; }
 
+    // Where each spatial rank starts in the hierarchy's order, which sorts
+    // them: every candidate looks one up, and a binary search over the
+    // polygons was a tenth of a large build. A node's polygons lie close
+    // together, and so do their ranks.
+    void IndexRanks() {
+        const auto [least, most] = std::minmax_element(
+            polys_.begin(), polys_.end(),
+            [](const Poly& x, const Poly& y) { return x.spatialRank < y.spatialRank; });
+        firstRank_ = least->spatialRank;
+        rankStart_.assign(static_cast<std::size_t>(most->spatialRank - firstRank_) + 2, 0);
+        for (const Poly& poly : polys_) {
+            ++rankStart_[static_cast<std::size_t>(poly.spatialRank - firstRank_) + 1];
+        }
+        for (std::size_t r = 1; r < rankStart_.size(); ++r) {
+            rankStart_[r] += rankStart_[r - 1];
+        }
+    }
+
     // Whether the polygon's plane still cuts the one it was last found to
     // cut (any piece of it), if that is here.
     bool CutsItsLastCrossed(std::size_t index) const {
@@ -276,14 +339,14 @@ class Search {
         if (poly.crossedRank < 0) {
             return false;
         }
-        const auto rankOf = [this](int32_t i) {
-            return polys_[static_cast<std::size_t>(i)].spatialRank;
-        };
-        const std::vector<int32_t>& order = bvh_->order;
-        auto it = std::lower_bound(order.begin(), order.end(), poly.crossedRank,
-                                   [&](int32_t i, int32_t rank) { return rankOf(i) < rank; });
-        for (; it != order.end() && rankOf(*it) == poly.crossedRank; ++it) {
-            const auto other = static_cast<std::size_t>(*it);
+        if (poly.crossedRank < firstRank_ ||
+            static_cast<std::size_t>(poly.crossedRank - firstRank_) + 1 >= rankStart_.size()) {
+            return false;
+        }
+        const auto rank = static_cast<std::size_t>(poly.crossedRank - firstRank_);
+        for (auto k = static_cast<std::size_t>(rankStart_[rank]);
+             k < static_cast<std::size_t>(rankStart_[rank + 1]); ++k) {
+            const auto other = static_cast<std::size_t>(bvh_->order[k]);
             if (other != index && PolySide(poly.plane, polys_[other]) == xdCrossing) {
                 return true;
             }
@@ -317,11 +380,16 @@ class Search {
     }
 
     std::vector<Poly>& polys_;
+    unsigned threads_;
     // Per polygon, the earlier one on the same plane that is walked for it,
     // or -1; empty when no candidate is walked.
     std::vector<int32_t> leaderOf_;
     // Built only when some candidate has to be walked.
     std::optional<PolyBvh> bvh_;
+    // Positions in bvh_->order by spatial rank: rank firstRank_ + r is at
+    // [rankStart_[r], rankStart_[r + 1]).
+    std::vector<int32_t> rankStart_;
+    int32_t firstRank_ = 0;
     CountScratch scratch_;
 };
 
@@ -331,7 +399,7 @@ std::optional<std::size_t> SearchSplitter(std::vector<Poly>& polys, unsigned thr
     if (polys.empty()) {
         return std::nullopt;
     }
-    return Search(polys).Run(threads);
+    return Search(polys, threads).Run();
 }
 
 }  // namespace tarvel
