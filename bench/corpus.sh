@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Sets up bench/corpus/ (not tracked): real meshes that people made, copied
 # from Debian data packages, for `bench/run.sh --corpus`. They go through the
-# importer helper like any scene a user brings. Needs apt-get's package lists
-# (apt-get update once on a fresh machine).
+# importer helper like any scene a user brings. Each lands in a folder named
+# for its kind (terrain, building, vehicle, scanned, sculpted, mechanical),
+# which the run's table shows. Needs apt-get's package lists (apt-get update
+# once on a fresh machine).
 #   libcgal-demo: scanned and sculpted closed meshes (bunny, armadillo,
-#                 elephant, diplodocus, man) and mechanical parts (fandisk,
-#                 blade, turbine, anchor, shark fin part, pig), OFF and STL
+#                 man; elephant, diplodocus, pig) and mechanical parts
+#                 (fandisk, blade, turbine, anchor, shark fin part), OFF and STL
 #   crrcsim-data: model aircraft (vehicles) in AC3D, several materials each
 # Usage: bench/corpus.sh
 set -euo pipefail
@@ -21,15 +23,24 @@ for package in libcgal-demo crrcsim-data; do
   dpkg-deb -x "$(compgen -G "$debs/${package}_*.deb" | head -n 1)" "$debs/root"
 done
 
+# Laid anew each time, so that no file of an older layout stays behind.
 corpus=bench/corpus
-mkdir -p "$corpus"
+rm -rf "$corpus"
+# put KIND FILE...: copies the files into the kind's folder.
+put() {
+  mkdir -p "$corpus/$1"
+  cp "${@:2}" "$corpus/$1/"
+}
+
 meshes=(anchor_dense.off mech-holes-shark.off blade.off pig.stl turbine.off fandisk_large.off
         man.off diplodocus.off armadillo.off bunny00.off refined_elephant.off)
 tar xzf "$debs/root/usr/share/doc/libcgal-dev/data.tar.gz" -C "$debs" "${meshes[@]/#/data/meshes/}"
-for mesh in "${meshes[@]}"; do
-  cp "$debs/data/meshes/$mesh" "$corpus/"
-done
-for model in Erwin.ac PilatusB4.ac Crossfire.ac; do
-  cp "$debs/root/usr/share/games/crrcsim/objects/$model" "$corpus/"
-done
-ls -l "$corpus"
+cgal=$debs/data/meshes
+put mechanical "$cgal"/{anchor_dense,mech-holes-shark,blade,turbine,fandisk_large}.off
+put scanned "$cgal"/{man,armadillo,bunny00}.off
+put sculpted "$cgal"/{diplodocus,refined_elephant}.off "$cgal/pig.stl"
+
+crrcsim=$debs/root/usr/share/games/crrcsim/objects
+put vehicle "$crrcsim"/{Erwin,PilatusB4,Crossfire}.ac
+
+ls -l "$corpus"/*
