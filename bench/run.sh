@@ -15,7 +15,8 @@
 #                     [--literal-max N] [--timeout SECONDS] [--repeat N]
 #                     [--log-sizes 20000,100000] [--log-dir DIR]
 #   --corpus       the real meshes of bench/corpus/ (set up by bench/corpus.sh)
-#                  instead of generated scenes, one row each, by file name
+#                  instead of generated scenes, one row each, by kind (the
+#                  folder: terrain, building, vehicle, ...) and file name
 #   --literal-max  sizes above N skip the literal strategy (default 20000;
 #                  it is quadratic per node and takes hours at 100k)
 #   --timeout      per literal run; a run that exceeds it is killed and
@@ -81,11 +82,11 @@ mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 
 echo
 echo "$(nproc) cores; release build; debug log off; seed $seed"
-printf '%22s %10s %12s %10s %14s %8s %14s %12s %10s\n' \
-  scene triangles literal_s fast_s fast_range ratio literal_MiB fast_MiB identical
-# row SCENE TRIANGLES: the strategies on one scene, one line.
+printf '%22s %10s %10s %12s %10s %14s %8s %14s %12s %10s\n' \
+  scene kind triangles literal_s fast_s fast_range ratio literal_MiB fast_MiB identical
+# row SCENE KIND TRIANGLES: the strategies on one scene, one line.
 row() {
-  local scene=$1 n=$2
+  local scene=$1 kind=$2 n=$3
   local times=() fast_kib=0 fast_status=0
   for ((r = 0; r < repeat; r++)); do
     read -r run_s run_kib run_status < <(compile fast "$scene" 0)
@@ -120,30 +121,30 @@ row() {
       literal_col="failed($lit_status)"
     fi
   fi
-  printf '%22s %10s %12s %10s %14s %8s %14s %12s %10s\n' "$(basename "$scene")" "$n" \
+  printf '%22s %10s %10s %12s %10s %14s %8s %14s %12s %10s\n' "$(basename "$scene")" "$kind" "$n" \
     "$literal_col" "$fast_col" "$fast_range" "$ratio" "$literal_mib" "$(mib "$fast_kib")" \
     "$identical"
 }
 
 if $corpus; then
-  if ! compgen -G "bench/corpus/*" >/dev/null; then
-    echo "bench/corpus/ is empty: run bench/corpus.sh first" >&2
+  if ! compgen -G "bench/corpus/*/*" >/dev/null; then
+    echo "bench/corpus/ is empty or of an older layout: run bench/corpus.sh" >&2
     exit 1
   fi
-  for scene in bench/corpus/*; do
+  for scene in bench/corpus/*/*; do
     n=$("$cli" parse "$scene" 2>/dev/null | sed -n 's/.*polygons: \([0-9]*\).*/\1/p')
     if [ -z "$n" ]; then
       echo "$scene: not read" >&2
       continue
     fi
-    row "$scene" "$n"
+    row "$scene" "$(basename "$(dirname "$scene")")" "$n"
   done
 else
   IFS=, read -r -a size_list <<<"$sizes"
   for n in "${size_list[@]}"; do
     scene=$out/track_$n.ase
     "$gen" --triangles "$n" --seed "$seed" -o "$scene" >/dev/null
-    row "$scene" "$n"
+    row "$scene" track "$n"
   done
 fi
 
