@@ -53,6 +53,30 @@ void CoverRange(PolyBvh::Node& node, const std::vector<int32_t>& order,
     }
 }
 
+// The same box and count from the corners the hierarchy stores, which lie
+// together leaf by leaf: no pass over the polygons themselves.
+void CoverCorners(PolyBvh::Node& node, const PolyBvh& bvh) {
+    Box& box = node.box;
+    box.lo[0] = box.lo[1] = box.lo[2] = INFINITY;
+    box.hi[0] = box.hi[1] = box.hi[2] = -INFINITY;
+    const auto first = static_cast<std::size_t>(node.first);
+    const auto last = first + static_cast<std::size_t>(node.count);
+    const float* const coords[3] = {bvh.x.data(), bvh.y.data(), bvh.z.data()};
+    const auto begin = static_cast<std::size_t>(bvh.cornerStart[first]);
+    const auto end = static_cast<std::size_t>(bvh.cornerStart[last]);
+    for (int k = 0; k < 3; ++k) {
+        for (std::size_t i = begin; i < end; ++i) {
+            const double value = coords[k][i];
+            box.finite = box.finite && std::isfinite(value);
+            box.lo[k] = std::min(box.lo[k], value);
+            box.hi[k] = std::max(box.hi[k], value);
+        }
+    }
+    for (std::size_t i = first; i < last; ++i) {
+        node.cornerless += bvh.cornerStart[i] == bvh.cornerStart[i + 1] ? 1 : 0;
+    }
+}
+
 int LongestAxis(const Box& box) {
     int axis = 0;
     for (int k = 1; k < 3; ++k) {
@@ -139,13 +163,13 @@ void OrderByRank(PolyBvh& bvh, const std::vector<Poly>& polys) {
     bvh.order = std::move(order);
 }
 
-// Nodes over `order` as it stands, each range halved; the boxes are merged
-// from the leaves up, children having been added after their parents.
-void BuildNodesInOrder(PolyBvh& bvh, const std::vector<Poly>& polys,
-                       const std::vector<Box>& boxes) {
+// Nodes over `order` and its stored corners, each range halved; the boxes
+// are merged from the leaves up, children having been added after their
+// parents.
+void BuildNodesInOrder(PolyBvh& bvh) {
     std::vector<int32_t> work{0};
     bvh.nodes.emplace_back();
-    bvh.nodes[0].count = static_cast<int32_t>(polys.size());
+    bvh.nodes[0].count = static_cast<int32_t>(bvh.order.size());
     while (!work.empty()) {
         const auto index = static_cast<std::size_t>(work.back());
         work.pop_back();
@@ -176,7 +200,7 @@ void BuildNodesInOrder(PolyBvh& bvh, const std::vector<Poly>& polys,
             node.cornerless = l.cornerless + r.cornerless;
             continue;
         }
-        CoverRange(node, bvh.order, polys, boxes);
+        CoverCorners(node, bvh);
     }
 }
 
@@ -203,20 +227,20 @@ void StoreCorners(PolyBvh& bvh, const std::vector<Poly>& polys) {
 }  // namespace
 
 PolyBvh BuildPolyBvh(std::vector<Poly>& polys) {
-    const std::vector<Box> boxes = BoxesOf(polys);
     PolyBvh bvh;
     const bool ranked = std::all_of(polys.begin(), polys.end(),
                                     [](const Poly& poly) { return poly.spatialRank >= 0; });
     if (ranked) {
         OrderByRank(bvh, polys);
-        BuildNodesInOrder(bvh, polys, boxes);
-    } else {
-        bvh.order.resize(polys.size());
-        std::iota(bvh.order.begin(), bvh.order.end(), 0);
-        BuildNodes(bvh, polys, boxes);
-        for (std::size_t i = 0; i < bvh.order.size(); ++i) {
-            polys[static_cast<std::size_t>(bvh.order[i])].spatialRank = static_cast<int32_t>(i);
-        }
+        StoreCorners(bvh, polys);
+        BuildNodesInOrder(bvh);
+        return bvh;
+    }
+    bvh.order.resize(polys.size());
+    std::iota(bvh.order.begin(), bvh.order.end(), 0);
+    BuildNodes(bvh, polys, BoxesOf(polys));
+    for (std::size_t i = 0; i < bvh.order.size(); ++i) {
+        polys[static_cast<std::size_t>(bvh.order[i])].spatialRank = static_cast<int32_t>(i);
     }
     StoreCorners(bvh, polys);
     return bvh;
