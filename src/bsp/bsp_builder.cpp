@@ -152,10 +152,15 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const
     }
     ThrowIfStopped();
     const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, plan);
-    // The root's list outlives the build (the preview shows it); every other
-    // node's is released once sorted, so its polygons move to the children.
+    // The root's list may outlive the build (the preview shows it); every
+    // other node's is released once sorted, so its polygons move to the
+    // children.
+    const PolyHandoff rootHandoff = plan.keepRootList ? PolyHandoff::Copy : PolyHandoff::Move;
     const bool rootDescends =
-        EnterNode(node, prev, materials, plan, PolyHandoff::Copy, prefetch.get(), counts);
+        EnterNode(node, prev, materials, plan, rootHandoff, prefetch.get(), counts);
+    if (!plan.keepRootList) {
+        node.polys.Release();
+    }
     Publish(follow, node, !rootDescends);
     if (rootDescends) {
         QueueInBack(prefetch.get(), node);

@@ -22,6 +22,11 @@ struct BuildPlan {
     // The conversion follows the build node by node on another thread,
     // instead of starting once the tree is finished.
     bool follow = false;
+    // The root's own list stays once the root is sorted. Only what reads
+    // the tree besides the conversion needs it (the window's preview, the
+    // dumps); without, the root's polygons move to its children as every
+    // other node's do, and a large scene is not held twice.
+    bool keepRootList = true;
 };
 
 // The plan for a build with this strategy. logDumps: the debug log takes the

@@ -78,7 +78,11 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
             LogContext quiet;
             quiet.stop = log.stop;
             const ScopedLogContext scope(quiet);
-            out.root = convertNode(root, out.vertices, out.planes, out.mips, cupboard, follow);
+            // A hook reads the finished tree beside the conversion.
+            const ConvertedNodes converted =
+                options.afterBuild ? ConvertedNodes::Keep : ConvertedNodes::Free;
+            out.root =
+                convertNode(root, out.vertices, out.planes, out.mips, cupboard, follow, converted);
         });
     } catch (const BuildAbandoned&) {
         // The build's own error follows.
@@ -96,7 +100,8 @@ void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const Conv
     // Decided once here: how the build counts, whether helpers search ahead
     // and whether the conversion follows. The hook only reads the finished
     // tree, beside the conversion, so it does not hold the conversion back.
-    const BuildPlan plan = PlanForCurrentLog(options.strategy, false);
+    BuildPlan plan = PlanForCurrentLog(options.strategy, false);
+    plan.keepRootList = !plan.follow || static_cast<bool>(options.afterBuild);
     if (plan.follow) {
         BuildWhileConverting(polys, cupboard, options, plan, out);
     } else {

@@ -19,9 +19,12 @@ struct Tables {
     GStringList& mips;
     const Cupboard* materials;
     const BuildFollow* follow;  // null for a finished tree
+    // Whether a node's polygons go once the node is converted: the BSP tree
+    // then shrinks while the 3DO tree grows.
+    bool freeConverted = false;
 };
 
-std::unique_ptr<Node> Convert(const BSPNode& node, const Tables& t);
+std::unique_ptr<Node> Convert(BSPNode& node, const Tables& t);
 
 // A slot is filled whenever the BSP node has the part, whatever its flag says.
 std::unique_ptr<Node> ConvertChild(const std::unique_ptr<BSPNode>& child, const Tables& t) {
@@ -51,7 +54,7 @@ int32_t SplitterPlaneIndex(const Plane& plane, ZertexList& planes) {
     return planes.addPlane(Zertex{plane.d, plane.a, plane.b, plane.c});
 }
 
-std::unique_ptr<Node> OnFrontOnly(const BSPNode& node, const Tables& t) {
+std::unique_ptr<Node> OnFrontOnly(BSPNode& node, const Tables& t) {
     LogConsole("@@ type 6\n");
     auto out = std::make_unique<Node6>();
     out->a = ConvertList(node.onfront, t);
@@ -59,7 +62,7 @@ std::unique_ptr<Node> OnFrontOnly(const BSPNode& node, const Tables& t) {
 }
 
 // Polygons facing away only: a Node9 whose only child is b.
-std::unique_ptr<Node> OnBackOnly(const BSPNode& node, const Tables& t) {
+std::unique_ptr<Node> OnBackOnly(BSPNode& node, const Tables& t) {
     LogConsole("@@ type 6, reversed\n");
     auto out = std::make_unique<Node9>();
     out->b = ConvertList(node.onback, t);
@@ -68,7 +71,7 @@ std::unique_ptr<Node> OnBackOnly(const BSPNode& node, const Tables& t) {
 
 // No polygons of its own: every NodeB appends a plane record (0, 1, 0, 0)
 // of its own, without a search.
-std::unique_ptr<Node> ChildrenOnly(const BSPNode& node, const Tables& t) {
+std::unique_ptr<Node> ChildrenOnly(BSPNode& node, const Tables& t) {
     LogConsole("@@ type B\n");
     auto out = std::make_unique<NodeB>();
     out->a = ConvertChild(node.infront, t);
@@ -77,7 +80,7 @@ std::unique_ptr<Node> ChildrenOnly(const BSPNode& node, const Tables& t) {
     return out;
 }
 
-std::unique_ptr<Node> OnFrontWithChildren(const BSPNode& node, const Tables& t) {
+std::unique_ptr<Node> OnFrontWithChildren(BSPNode& node, const Tables& t) {
     LogConsole("@@ type 9\n");
     auto out = std::make_unique<Node9>();
     out->a = ConvertChild(node.infront, t);
@@ -86,7 +89,7 @@ std::unique_ptr<Node> OnFrontWithChildren(const BSPNode& node, const Tables& t) 
     return WithPlane(std::move(out), planeIndexOf(node.onfront.get(), t.planes));
 }
 
-std::unique_ptr<Node> AllParts(const BSPNode& node, const NodeParts& p, const Tables& t) {
+std::unique_ptr<Node> AllParts(BSPNode& node, const NodeParts& p, const Tables& t) {
     LogConsole("@@ type 8\n");
     auto out = std::make_unique<Node8>();
     out->a = ConvertChild(node.infront, t);
@@ -120,11 +123,7 @@ int32_t planeIndexOf(const PolyList* list, ZertexList& planes) {
 
 namespace {
 
-std::unique_ptr<Node> Convert(const BSPNode& node, const Tables& t) {
-    ThrowIfStopped();
-    if (t.follow != nullptr) {
-        t.follow->Await(node);
-    }
+std::unique_ptr<Node> ConvertParts(BSPNode& node, const Tables& t) {
     if (node.flatList && !node.flatList->Empty()) {
         return Create3DO(*node.flatList, t.vertices, t.mips, t.materials);
     }
@@ -151,17 +150,43 @@ std::unique_ptr<Node> Convert(const BSPNode& node, const Tables& t) {
     return AllParts(node, p, t);
 }
 
+// The lists the conversion has read and the children of a flattened node,
+// which it never reads. The build reads no more of a node it has published
+// than its two child pointers, and keeps those of a flattened node alone.
+void FreeConverted(BSPNode& node) {
+    node.onfront.reset();
+    node.onback.reset();
+    if (node.flatList) {
+        node.flatList.reset();
+        node.infront.reset();
+        node.inback.reset();
+    }
+}
+
+std::unique_ptr<Node> Convert(BSPNode& node, const Tables& t) {
+    ThrowIfStopped();
+    if (t.follow != nullptr) {
+        t.follow->Await(node);
+    }
+    std::unique_ptr<Node> out = ConvertParts(node, t);
+    if (t.freeConverted) {
+        FreeConverted(node);
+    }
+    return out;
+}
+
 }  // namespace
 
-std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
+std::unique_ptr<Node> convertNode(BSPNode& node, ZertexList& vertices, ZertexList& planes,
                                   GStringList& mips, const Cupboard* materials) {
     return Convert(node, Tables{vertices, planes, mips, materials, nullptr});
 }
 
-std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
+std::unique_ptr<Node> convertNode(BSPNode& node, ZertexList& vertices, ZertexList& planes,
                                   GStringList& mips, const Cupboard* materials,
-                                  const BuildFollow& follow) {
-    return Convert(node, Tables{vertices, planes, mips, materials, &follow});
+                                  const BuildFollow& follow, ConvertedNodes converted) {
+    return Convert(node, Tables{vertices, planes, mips, materials, &follow,
+                                converted == ConvertedNodes::Free});
 }
 
 }  // namespace tarvel

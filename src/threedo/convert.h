@@ -21,14 +21,21 @@ namespace tarvel {
 // The 3DO node for a BSP subtree, or null when it holds nothing to write.
 // Recursive, as deep as the BSP tree: run it on a large stack. Throws
 // CompileStopped at the next node once the current log's stop flag is set.
-std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
+// The tree is left as it was.
+std::unique_ptr<Node> convertNode(BSPNode& node, ZertexList& vertices, ZertexList& planes,
                                   GStringList& mips, const Cupboard* materials);
+
+// What becomes of a BSP node's polygons once the node is converted.
+enum class ConvertedNodes { Keep, Free };
+
 // The same while the tree is still being built: each node is awaited until
 // the build publishes it, and its parts are read from what it published.
+// With Free, each node's lists are freed once it is converted, which the
+// build allows: of a node it has published it reads only the child pointers.
 // Throws BuildAbandoned if the build fails.
-std::unique_ptr<Node> convertNode(const BSPNode& node, ZertexList& vertices, ZertexList& planes,
+std::unique_ptr<Node> convertNode(BSPNode& node, ZertexList& vertices, ZertexList& planes,
                                   GStringList& mips, const Cupboard* materials,
-                                  const BuildFollow& follow);
+                                  const BuildFollow& follow, ConvertedNodes converted);
 
 // The texture and polygon nodes for the polygons of one list: a Node5 for a
 // single polygon, a Node4 for several, or null when it yields no primitive.

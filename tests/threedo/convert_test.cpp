@@ -78,7 +78,7 @@ class Convert : public ::testing::Test {
         scope.emplace(context);
     }
 
-    std::unique_ptr<Node> Run(const BSPNode& node) {
+    std::unique_ptr<Node> Run(BSPNode& node) {
         return convertNode(node, vertices, planes, mips, &materials);
     }
 
