@@ -37,6 +37,8 @@ std::unique_ptr<Node81F> PolygonNode(const Poly& poly, ZertexList& vertices,
                                      const Cupboard* materials) {
     auto node = std::make_unique<Node81F>();
     node->col = PolyColour(poly, materials);
+    // Exactly the corners it gets: a compile holds one of these per polygon.
+    node->corners.reserve(poly.points.size());
     for (const APoint& p : poly.points) {
         const int32_t vtx = vertices.addVertex(p.x, p.y, p.z);
         node->AddVertex(vtx, node->col, p.u, p.v);
