@@ -17,6 +17,7 @@
 #include "app/logo.h"
 #include "app/preview_drop.h"
 #include "app/preview_window.h"
+#include "bsp/side_counting.h"
 #include "import/scene_formats.h"
 #include "ui_main_window.h"
 
@@ -84,7 +85,7 @@ void FitLabel(QLabel& label) {
 }  // namespace
 
 TForm1::TForm1(std::vector<std::string> args, std::unique_ptr<Prompts> prompts, QWidget* parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()) {
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), budget_(MachineCores()) {
     SetUpWidgets();
     // Nothing is loaded yet: the file name, scene, cupboard and poly list
     // start empty as members.
@@ -156,6 +157,7 @@ void TForm1::SetUpSinks() {
     console_.Attach(stdout);
     context_.console = &console_;
     context_.stop = &stop_;
+    context_.budget = &budget_;
 }
 
 void TForm1::OpenLogFile() {
@@ -384,8 +386,14 @@ void TForm1::RunUnattended() {
 void TForm1::RunWork(const std::function<void()>& work) {
     stop_.store(false);
     SetBusy(true);
+    // One work at a time: its thread is one of the budget's, and the helpers
+    // a compile starts share the rest.
+    const auto holding = [this, &work] {
+        const ThreadBudget::Grant own = budget_.Acquire();
+        work();
+    };
     const std::optional<std::string> failure =
-        RunInBackground(context_, work, [this] { sinks_->Refresh(); });
+        RunInBackground(context_, holding, [this] { sinks_->Refresh(); });
     FlushLog();
     // Whatever came last is what the panels and the memo must end on.
     sinks_->Refresh();

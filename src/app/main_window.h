@@ -74,12 +74,12 @@ class TForm1 final : public QMainWindow {
     LogContext& Log() { return context_; }
 
   public slots:
-    void Button1Click();  // "&Pick ASE file..."
-    void Button2Click();  // "&BSP && save as 3DO..."
-    void Button3Click();  // "&About..."
-    void Button4Click();  // "&Quit"
-    void Button5Click();  // "Clear Log"
-    void Button6Click();  // "Pre&view..."
+    void Button1Click();     // "&Pick ASE file..."
+    void Button2Click();     // "&BSP && save as 3DO..."
+    void Button3Click();     // "&About..."
+    void Button4Click();     // "&Quit"
+    void Button5Click();     // "Clear Log"
+    void Button6Click();     // "Pre&view..."
     void ButtonStopClick();  // "&Stop"
     // "&Debug log" checked or unchecked: opens (emptying it) or closes the
     // log file and lets the dumps reach standard output or not; remembered.
@@ -133,6 +133,9 @@ class TForm1 final : public QMainWindow {
     LogContext context_;
     // Lent to context_ as its stop flag; cleared when a work starts.
     StopFlag stop_{false};
+    // Lent to context_: the window's work and the helpers it starts keep no
+    // more threads busy than there are cores. The work holds one throughout.
+    ThreadBudget budget_;
     bool debugLog_ = false;
     std::unique_ptr<WindowSinks> sinks_;
     BufferedFileSink logFile_;

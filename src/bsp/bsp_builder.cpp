@@ -95,7 +95,7 @@ std::unique_ptr<SplitterPrefetch> PrefetchFor(const BSPNode& root, const BuildPl
     if (!plan.prefetch || polys < 8 * SplitterPrefetch::kMinPolys || polys > kMaxSearchedPolys) {
         return nullptr;
     }
-    return std::make_unique<SplitterPrefetch>();
+    return std::make_unique<SplitterPrefetch>(CurrentLog().budget);
 }
 
 // The inback child waits while the infront subtree is built.
@@ -221,8 +221,8 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const
 
 FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy,
                 const BuildFollow* follow) {
-    return Build(node, prev, materials, PlanBuild(strategy, LogFileActive(), follow == nullptr),
-                 follow);
+    return Build(node, prev, materials,
+                 PlanBuild(strategy, LogFileActive(), follow == nullptr, BuildThreads()), follow);
 }
 
 }  // namespace tarvel

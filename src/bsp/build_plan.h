@@ -32,7 +32,12 @@ struct BuildPlan {
 // The plan for a build with this strategy. logDumps: the debug log takes the
 // build's dumps (they show every count). wholeTreeFirst: something needs the
 // finished tree before the conversion starts (the console dumps of the
-// conversion, a hook that sees the tree).
-BuildPlan PlanBuild(BuildStrategy strategy, bool logDumps, bool wholeTreeFirst);
+// conversion, a hook that sees the tree). threads: how many threads the
+// build's process lets it keep busy at most.
+BuildPlan PlanBuild(BuildStrategy strategy, bool logDumps, bool wholeTreeFirst, unsigned threads);
+
+// What a build under this thread's log may keep busy at most: the threads of
+// the budget it was lent, else the machine's cores.
+unsigned BuildThreads();
 
 }  // namespace tarvel

@@ -12,6 +12,7 @@
 #include <memory>
 #include <thread>
 
+#include "bsp/side_counting.h"
 #include "cli/batch_plan.h"
 #include "cli/batch_progress.h"
 #include "cli/batch_terminal.h"
@@ -103,6 +104,12 @@ class BatchRun {
     bool Stopped() const { return settings_.stop != nullptr && settings_.stop->load(); }
 
     void Work() {
+        // Held while there are files left: once none is, the thread goes to
+        // the helpers of the compiles still running.
+        ThreadBudget::Grant own;
+        if (settings_.budget != nullptr) {
+            own = settings_.budget->Acquire();
+        }
         for (std::size_t i = next_++; i < jobs_.size() && !Stopped(); i = next_++) {
             Job& job = jobs_[i];
             job.running = true;
@@ -174,9 +181,10 @@ int RunBatch(const std::vector<std::string>& inputs, const CompileSettings& sett
     if (!entries) {
         return kExitUsage;
     }
-    if (jobs == 0) {
-        jobs = std::max(1u, std::thread::hardware_concurrency());
-    }
+    // More files at a time than there are threads to run them would only
+    // take turns, each compile slower, and all of them hold their memory.
+    const unsigned cores = settings.budget != nullptr ? settings.budget->threads() : MachineCores();
+    jobs = jobs == 0 ? cores : std::min(jobs, cores);
     const auto workers = static_cast<unsigned>(std::min<std::size_t>(jobs, entries->size()));
     BatchRun run(std::move(*entries), settings);
     return run.Run(workers);

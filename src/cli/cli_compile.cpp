@@ -7,6 +7,7 @@
 #include <system_error>
 #include <vector>
 
+#include "bsp/side_counting.h"
 #include "cli/batch_compile.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_import.h"
@@ -41,7 +42,11 @@ int RunSingle(const CompileArgs& args, const CompileSettings& settings) {
     if (!LogSparesInput("compile", settings.log, input)) {
         return kExitUsage;
     }
-    const CompileResult result = CompileOne(input, output, settings);
+    CompileResult result;
+    {
+        const ThreadBudget::Grant own = settings.budget->Acquire();
+        result = CompileOne(input, output, settings);
+    }
     if (result.report.status == ConvertStatus::Saved) {
         const std::string line = SummaryLine(result.report);
         std::fwrite(line.data(), 1, line.size(), stdout);
@@ -60,6 +65,10 @@ int RunCompile(const CompileArgs& args) {
     settings.strategy = kStrategies.at(args.strategy);
     settings.import = args.import;
     settings.stop = &interrupt.flag();
+    // One for the whole invocation: the files of a batch and the helpers of
+    // each compile share the cores.
+    ThreadBudget budget(MachineCores());
+    settings.budget = &budget;
     if (args.inputs.size() == 1) {
         // kExitInterrupted when stopped; a stop that came after the save
         // leaves the file written and the status 0.
@@ -91,6 +100,7 @@ CompileResult CompileOne(const std::string& input, const std::string& output,
     // before any summary.
     CliLog log(settings.log, sinks);
     log.context().stop = settings.stop;
+    log.context().budget = settings.budget;
     BeginPick(input);
     std::optional<ImportedScene> scene = ImportScene(input, settings.import);
     if (!scene) {
@@ -123,7 +133,8 @@ void AddCompileCommand(CLI::App& app, int& exitStatus) {
                         "one input only");
     command
         ->add_option("-j,--jobs", args->jobs,
-                     "How many files compile at a time (default: one per core)")
+                     "How many files compile at a time, at most one per core (default: "
+                     "one per core); the cores a batch leaves free help its compiles")
         ->check(CLI::PositiveNumber);
     command->add_option("--strategy", args->strategy, "How the BSP build counts sides")
         ->check(CLI::IsMember({"literal", "fast"}));

@@ -18,6 +18,9 @@ struct CompileSettings {
     ImportOptions import;
     // Set (by the SIGINT handler) to stop every compile; null: no stopping.
     const StopFlag* stop = nullptr;
+    // The invocation's threads, lent to every compile's log; null: none
+    // counted. Whoever runs a compile holds one of them for it.
+    ThreadBudget* budget = nullptr;
 };
 
 struct CompileResult {

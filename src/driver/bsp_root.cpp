@@ -17,7 +17,8 @@ FlatLists BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* mat
 
 BuildPlan PlanForCurrentLog(BuildStrategy strategy, bool wholeTreeFirst) {
     // The conversion's console dumps walk the finished tree.
-    return PlanBuild(strategy, LogFileActive(), wholeTreeFirst || LogConsoleActive());
+    return PlanBuild(strategy, LogFileActive(), wholeTreeFirst || LogConsoleActive(),
+                     BuildThreads());
 }
 
 }  // namespace tarvel

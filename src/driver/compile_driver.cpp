@@ -29,7 +29,10 @@ struct Conversion {
     std::unique_ptr<Node> root;
     FlatLists flats;
     // Frees the BSP tree while the file is written; joined first when the
-    // run ends.
+    // run ends. It takes no thread of the budget: it lives only within the
+    // compile's own (the run joins it before it returns) and only beside
+    // the save, which is brief next to the build; waiting for a thread
+    // would hold a whole tree's memory for nothing.
     std::jthread disposer;
 };
 
@@ -52,7 +55,12 @@ void BuildThenConvert(const PolyList& polys, const Cupboard* cupboard,
 // node by node, so that most of it is done when the build ends. The order
 // of the calls into the tables is the conversion's own either way, so the
 // file comes out the same. The conversion writes nothing but dumps, which
-// are off here, so it runs without the log; the build keeps it.
+// are off here, so it runs without the log; the build keeps it. The
+// conversion takes no thread of the budget: it spends most of the build
+// asleep until the next node is published, and the little it does per node
+// is what the compile's own thread would do after the build. Holding a
+// thread for it would keep the search ahead off the second core of a
+// two-core machine for the whole build.
 void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
                           const ConvertOptions& options, const BuildPlan& plan, Conversion& out) {
     auto tree = std::make_unique<BSPNode>();
@@ -77,6 +85,7 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
         RunOnLargeStack([&] {
             LogContext quiet;
             quiet.stop = log.stop;
+            quiet.budget = log.budget;
             const ScopedLogContext scope(quiet);
             // A hook reads the finished tree beside the conversion.
             const ConvertedNodes converted =

@@ -12,6 +12,7 @@
 #include "log/counters.h"
 #include "log/sinks.h"
 #include "log/stop.h"
+#include "log/thread_budget.h"
 
 namespace tarvel {
 
@@ -31,6 +32,12 @@ class LogContext {
     // A thread that works for the compile under a context of its own copies
     // this pointer into it.
     const StopFlag* stop = nullptr;
+
+    // The process's thread budget, borrowed; null means every helper runs
+    // with the threads it asks for. The thread running the compile already
+    // holds one of its threads; a thread that works for the compile under a
+    // context of its own copies this pointer into it.
+    ThreadBudget* budget = nullptr;
 
     Counters counters;
 

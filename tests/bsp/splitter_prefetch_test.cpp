@@ -37,20 +37,32 @@ Nodes MakeNodes(int count) {
 
 TEST(SplitterPrefetch, gives_what_a_search_here_gives_in_any_order) {
     enum class Order { LastQueuedFirst, FirstQueuedFirst, SomeNeverQueued };
-    for (Order order : {Order::LastQueuedFirst, Order::FirstQueuedFirst, Order::SomeNeverQueued}) {
-        SCOPED_TRACE(static_cast<int>(order));
-        Nodes made = MakeNodes(6);
-        LogCapture log(false);
-        SplitterPrefetch prefetch;
-        for (std::size_t k = 0; k < made.nodes.size(); ++k) {
-            if (order != Order::SomeNeverQueued || k % 2 == 0) {
-                prefetch.Submit(*made.nodes[k]);
+    // The threads of the budget beside the one the build holds: with none
+    // the build searches every node itself. -1: no budget at all.
+    for (int spare : {-1, 0, 1}) {
+        for (Order order :
+             {Order::LastQueuedFirst, Order::FirstQueuedFirst, Order::SomeNeverQueued}) {
+            SCOPED_TRACE(::testing::Message() << spare << " " << static_cast<int>(order));
+            Nodes made = MakeNodes(6);
+            LogCapture log(false);
+            std::optional<ThreadBudget> budget;
+            ThreadBudget::Grant build;
+            if (spare >= 0) {
+                budget.emplace(static_cast<unsigned>(1 + spare));
+                build = budget->Acquire();
             }
-        }
-        for (std::size_t i = 0; i < made.nodes.size(); ++i) {
-            const std::size_t k = order == Order::FirstQueuedFirst ? i : made.nodes.size() - 1 - i;
-            EXPECT_EQ(prefetch.Take(*made.nodes[k]), made.expected[k]) << k;
-            EXPECT_EQ(log.boxes.messages.size(), i + 1) << k;
+            SplitterPrefetch prefetch(budget ? &*budget : nullptr);
+            for (std::size_t k = 0; k < made.nodes.size(); ++k) {
+                if (order != Order::SomeNeverQueued || k % 2 == 0) {
+                    prefetch.Submit(*made.nodes[k]);
+                }
+            }
+            for (std::size_t i = 0; i < made.nodes.size(); ++i) {
+                const std::size_t k =
+                    order == Order::FirstQueuedFirst ? i : made.nodes.size() - 1 - i;
+                EXPECT_EQ(prefetch.Take(*made.nodes[k]), made.expected[k]) << k;
+                EXPECT_EQ(log.boxes.messages.size(), i + 1) << k;
+            }
         }
     }
 }

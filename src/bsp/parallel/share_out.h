@@ -5,15 +5,25 @@
 #include <thread>
 #include <vector>
 
+#include "log/log.h"
+
 namespace tarvel {
 
-// Runs work(begin, step) on `workers` threads, this one included, with
+// Runs work(begin, step) on up to `workers` threads, this one included, with
 // begin = 0 .. workers - 1 and step = workers: each takes every step-th item
 // from its own first one. Returns when all are done. Whatever the work
 // throws, on any thread, comes out of here once every thread has finished
-// (the first one caught); a throw never leaves a thread unjoined.
+// (the first one caught); a throw never leaves a thread unjoined. The
+// threads beside this one come out of the compile's budget (LogContext::
+// budget), as many as are free; without a budget all of them start. The
+// work must give the same result however many run.
 template <typename Work>
 void ShareOut(std::size_t workers, Work&& work) {
+    ThreadBudget::Grant extra;
+    if (ThreadBudget* budget = CurrentLog().budget; budget != nullptr && workers > 1) {
+        extra = budget->TryAcquire(static_cast<unsigned>(workers - 1));
+        workers = extra.count() + 1u;
+    }
     if (workers <= 1) {
         work(std::size_t{0}, std::size_t{1});
         return;

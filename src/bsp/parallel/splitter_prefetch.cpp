@@ -12,7 +12,8 @@ std::optional<std::size_t> PlanAndSearch(BSPNode& node) {
     return SearchSplitter(node.polys.items, MachineCores());
 }
 
-SplitterPrefetch::SplitterPrefetch() : helper_([this] { Run(); }) {}
+SplitterPrefetch::SplitterPrefetch(ThreadBudget* budget)
+    : budget_(budget), helper_([this] { Run(); }) {}
 
 SplitterPrefetch::~SplitterPrefetch() {
     {
@@ -28,6 +29,7 @@ void SplitterPrefetch::Submit(BSPNode& node) {
         const std::lock_guard lock(mutex_);
         queue_.push_back(&node);
         jobs_[&node] = Job{};
+        ++submitted_;
     }
     queued_.notify_one();
 }
@@ -66,11 +68,33 @@ std::optional<std::size_t> SplitterPrefetch::Take(BSPNode& node) {
 
 void SplitterPrefetch::Run() {
     std::unique_lock lock(mutex_);
+    // Whether the helper was refused a thread, and at which submission.
+    bool refused = false;
+    std::size_t refusedAt = 0;
     while (true) {
-        queued_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+        queued_.wait(lock, [&] {
+            return stopping_ || (!queue_.empty() && (!refused || refusedAt != submitted_));
+        });
         if (stopping_) {
             return;
         }
+        // Held while the queue lasts: the build's own shared-out loops get
+        // the thread back once the helper has nothing left to search.
+        ThreadBudget::Grant thread;
+        if (budget_ != nullptr) {
+            thread = budget_->TryAcquire(1);
+            refused = thread.count() == 0;
+            refusedAt = submitted_;
+            if (refused) {
+                continue;
+            }
+        }
+        Drain(lock);
+    }
+}
+
+void SplitterPrefetch::Drain(std::unique_lock<std::mutex>& lock) {
+    while (!stopping_ && !queue_.empty()) {
         BSPNode* node = queue_.back();
         queue_.pop_back();
         Job& job = jobs_.at(node);
@@ -82,6 +106,7 @@ void SplitterPrefetch::Run() {
         RecordingMessageBoxSink boxes;
         LogContext held;
         held.messageBox = &boxes;
+        held.budget = budget_;
         try {
             const ScopedLogContext scope(held);
             splitter = PlanAndSearch(*node);

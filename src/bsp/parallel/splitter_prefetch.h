@@ -3,7 +3,9 @@
 // While the build works through one subtree, a second thread searches the
 // splitters of the nodes that wait their turn on its stack. Each node's
 // splitter depends on its own list alone, so the tree, the counters and the
-// log come out as they would without it.
+// log come out as they would without it. With a thread budget the helper
+// searches only while it holds one of its threads; without one free it
+// leaves the queue to the build, which searches what it takes itself.
 
 #include <condition_variable>
 #include <cstddef>
@@ -16,12 +18,14 @@
 #include <vector>
 
 #include "bsp/bsp_node.h"
+#include "log/thread_budget.h"
 
 namespace tarvel {
 
 class SplitterPrefetch {
   public:
-    SplitterPrefetch();
+    // budget: the process's, borrowed; null: the helper always searches.
+    explicit SplitterPrefetch(ThreadBudget* budget = nullptr);
     ~SplitterPrefetch();
     SplitterPrefetch(const SplitterPrefetch&) = delete;
     SplitterPrefetch& operator=(const SplitterPrefetch&) = delete;
@@ -50,6 +54,8 @@ class SplitterPrefetch {
     };
 
     void Run();
+    // Searches queued nodes, latest first, until none is left.
+    void Drain(std::unique_lock<std::mutex>& lock);
 
     std::mutex mutex_;
     std::condition_variable queued_;    // the helper waits for work
@@ -57,6 +63,10 @@ class SplitterPrefetch {
     std::vector<BSPNode*> queue_;
     std::unordered_map<BSPNode*, Job> jobs_;
     bool stopping_ = false;
+    ThreadBudget* budget_;
+    // Counts the submissions: a helper refused a thread tries again at the
+    // next one, rather than spinning on a queue it cannot serve.
+    std::size_t submitted_ = 0;
     std::thread helper_;
 };
 
