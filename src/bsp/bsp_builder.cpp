@@ -71,7 +71,7 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
     // The literal build counts every node afresh; the fast one carries the
     // counters of a child that inherits nearly the whole list.
     CountsPastTheSort pastTheSort;
-    std::vector<int32_t> sides;
+    std::vector<Side> sides;
     if (!plan.countEverySide) {
         sides = CarryCounts(node.polys.items, node.plane);
     } else if (plan.strategy == BuildStrategy::Fast) {

@@ -43,7 +43,7 @@ enum class PolyHandoff { Copy, Move };
 // sides, when not empty, holds PolySide of every polygon against the plane,
 // already computed.
 void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff = PolyHandoff::Copy,
-               std::span<const int32_t> sides = {});
+               std::span<const Side> sides = {});
 
 // What the sort produced: the counts of infront, onfront, onback and inback.
 PrevCounts SortedCounts(const BSPNode& node);

@@ -58,18 +58,18 @@ void ComputePlane(Poly& poly) {
     poly.plane = plane;
 }
 
-int32_t PointSide(const Plane& plane, const APoint& point) {
+Side PointSide(const Plane& plane, const APoint& point) {
     switch (CornerSideBits(Distance(plane, point.x, point.y, point.z))) {
         case kCornerInFront:
-            return xdInFront;
+            return Side::xdInFront;
         case kCornerInBack:
-            return xdInBack;
+            return Side::xdInBack;
         default:
-            return xdOnEither;
+            return Side::xdOnEither;
     }
 }
 
-int32_t PolySide(const Plane& plane, const Poly& poly) {
+Side PolySide(const Plane& plane, const Poly& poly) {
     // The point test's outcome as bits, without branching per corner.
     uint32_t sides = 0;
     for (const APoint& point : poly.points) {
@@ -77,38 +77,38 @@ int32_t PolySide(const Plane& plane, const Poly& poly) {
     }
     switch (sides) {
         case kCornerInFront:
-            return xdInFront;
+            return Side::xdInFront;
         case kCornerInBack:
-            return xdInBack;
+            return Side::xdInBack;
         case kCrossingBits:
-            return xdCrossing;
+            return Side::xdCrossing;
         default:
             break;
     }
     // No corners is no side either: the tests below ask for one on the plane.
     if (poly.points.empty()) {
-        return xdCrossing;
+        return Side::xdCrossing;
     }
     return OnPlaneSide(plane, poly.plane);
 }
 
-int32_t OnPlaneSide(const Plane& plane, const Plane& own) {
+Side OnPlaneSide(const Plane& plane, const Plane& own) {
     const float dot = static_cast<float>(static_cast<double>(plane.a) * own.a +
                                          static_cast<double>(plane.b) * own.b +
                                          static_cast<double>(plane.c) * own.c);
     if (dot > 1.0f || dot < -1.0f) {
-        return xdOnEither;
+        return Side::xdOnEither;
     }
     // Away from a right angle the sign of the cosine decides: at |dot| of
     // 0.001 the angle is 90 -+ 0.057 degrees, far from rounding to 90.
     if (dot >= 0.001f) {
-        return xdOnFront;
+        return Side::xdOnFront;
     }
     if (dot <= -0.001f) {
-        return xdOnBack;
+        return Side::xdOnBack;
     }
     const float angle = static_cast<float>(std::acos(static_cast<double>(dot)) * 57.295779513);
-    return angle < 90.0f ? xdOnFront : xdOnBack;
+    return angle < 90.0f ? Side::xdOnFront : Side::xdOnBack;
 }
 
 int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, float y2, float z2,
@@ -136,10 +136,11 @@ int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, 
     return 1;
 }
 
-const char* SideName(int32_t side) {
+const char* SideName(Side side) {
     static const char* const kNames[] = {"xdInFront", "xdInBack",   "xdOnFront",
                                          "xdOnBack",  "xdOnEither", "xdCrossing"};
-    return side >= 0 && side <= 5 ? kNames[side] : "?";
+    const auto code = static_cast<int32_t>(side);
+    return code >= 0 && code <= 5 ? kNames[code] : "?";
 }
 
 void AppendPoint(std::string& out, const APoint& p) {

@@ -4,6 +4,8 @@
 // precision; arithmetic is done in double and narrowed to float exactly where
 // the side tests need it, because their thresholds apply to the float values.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,14 +25,24 @@ struct Plane {
     float a = 0, b = 0, c = 1, d = 0;
 };
 
-// Side codes shared by the point and the polygon test.
-enum Side : int32_t {
+// Side codes shared by the point and the polygon test. The values are what
+// the log prints and where a count by side is kept.
+enum class Side : int32_t {
     xdInFront = 0,
     xdInBack = 1,
     xdOnFront = 2,
     xdOnBack = 3,
     xdOnEither = 4,
     xdCrossing = 5,
+};
+
+// A count per side code. Indexed by Side only, so that no other number can
+// pick a counter; the array stays plain for the counting loops.
+struct SideCounts {
+    std::array<int32_t, 6> bySide{};
+
+    int32_t& operator[](Side side) { return bySide[static_cast<std::size_t>(side)]; }
+    int32_t operator[](Side side) const { return bySide[static_cast<std::size_t>(side)]; }
 };
 
 // A convex polygon: a triangle from the scene, or a piece cut from one.
@@ -70,16 +82,16 @@ struct Poly {
 
 float PlaneDistance(const Plane& plane, float x, float y, float z);
 void ComputePlane(Poly& poly);
-int32_t PointSide(const Plane& plane, const APoint& point);
-inline int32_t PointSide(const Poly& poly, const APoint& point) {
+Side PointSide(const Plane& plane, const APoint& point);
+inline Side PointSide(const Poly& poly, const APoint& point) {
     return PointSide(poly.plane, point);
 }
-int32_t PolySide(const Plane& plane, const Poly& poly);
+Side PolySide(const Plane& plane, const Poly& poly);
 // The side of a polygon whose every corner lies on `plane`, from the angle
 // between the plane and its own: xdOnFront, xdOnBack, or xdOnEither when
 // the normals' dot product is out of range.
-int32_t OnPlaneSide(const Plane& plane, const Plane& own);
-inline int32_t PolySide(const Poly& against, const Poly& poly) {
+Side OnPlaneSide(const Plane& plane, const Plane& own);
+inline Side PolySide(const Poly& against, const Poly& poly) {
     return PolySide(against.plane, poly);
 }
 // Classifies the segment p1->p2 exactly (no tolerance): 2 both in front,
@@ -88,7 +100,7 @@ int32_t SegmentSide(const Plane& plane, float x1, float y1, float z1, float x2, 
                     float& t);
 
 // The name of a polygon side code, as the log spells it.
-const char* SideName(int32_t side);
+const char* SideName(Side side);
 
 // Dumps into the log file.
 // The dump text of a point or a polygon (plane, counters, points).

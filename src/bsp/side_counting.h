@@ -11,21 +11,21 @@ namespace tarvel {
 
 // Counts one polygon's side into the counters of the one whose plane it was
 // tested against (by -1 takes it off again); xdOnEither is not counted.
-inline void TallySide(Poly& into, int32_t side, int32_t by = 1) {
+inline void TallySide(Poly& into, Side side, int32_t by = 1) {
     switch (side) {
-        case xdInFront:
+        case Side::xdInFront:
             into.countInFront += by;
             break;
-        case xdInBack:
+        case Side::xdInBack:
             into.countInBack += by;
             break;
-        case xdOnFront:
+        case Side::xdOnFront:
             into.countOnFront += by;
             break;
-        case xdOnBack:
+        case Side::xdOnBack:
             into.countOnBack += by;
             break;
-        case xdCrossing:
+        case Side::xdCrossing:
             into.countCrossing += by;
             break;
         default:

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "bsp/bsp_node_steps.h"
@@ -26,8 +27,8 @@ PolyList& ListOf(std::unique_ptr<BSPNode>& child) {
 }
 
 // The child list for xdInFront or xdInBack.
-PolyList& ChildList(BSPNode& node, int32_t side) {
-    return ListOf(side == xdInFront ? node.infront : node.inback);
+PolyList& ChildList(BSPNode& node, Side side) {
+    return ListOf(side == Side::xdInFront ? node.infront : node.inback);
 }
 
 void AddDone(int32_t placed) {
@@ -42,7 +43,7 @@ void AddDone(int32_t placed) {
 // polygon gives a child at most one, so the writing never overtakes the
 // reading.
 struct Keeper {
-    int32_t side = -1;  // xdInFront or xdInBack; -1 for none
+    std::optional<Side> side;  // xdInFront or xdInBack; none for no keeper
     std::vector<Poly> buffer;
     std::size_t kept = 0;
 
@@ -56,7 +57,7 @@ struct Keeper {
 
 // Hands a polygon or a piece to a child. `marked` says that its clipper mark
 // was already set against the same materials.
-void Give(BSPNode& node, int32_t side, Poly&& poly, bool marked, const Cupboard* materials,
+void Give(BSPNode& node, Side side, Poly&& poly, bool marked, const Cupboard* materials,
           Keeper& keeper) {
     if (side == keeper.side) {
         if (!marked) {
@@ -81,16 +82,16 @@ void Split(BSPNode& node, const Poly& poly, const Cupboard* materials, Keeper& k
     UpdateCounters();
     SplitPoly(poly, node.plane, front, back);
     if (front.points.size() > 2) {
-        Give(node, xdInFront, std::move(front), false, materials, keeper);
+        Give(node, Side::xdInFront, std::move(front), false, materials, keeper);
     }
     if (back.points.size() > 2) {
-        Give(node, xdInBack, std::move(back), false, materials, keeper);
+        Give(node, Side::xdInBack, std::move(back), false, materials, keeper);
     }
 }
 
 // Hands the polygon to the list its side calls for: a copy, or the polygon
 // itself when the node's list is not needed afterwards.
-void Place(BSPNode& node, Poly& poly, int32_t side, const Cupboard* materials, PolyHandoff handoff,
+void Place(BSPNode& node, Poly& poly, Side side, const Cupboard* materials, PolyHandoff handoff,
            Keeper& keeper) {
     const bool move = handoff == PolyHandoff::Move;
     const auto hand = [&](PolyList& list) {
@@ -101,19 +102,19 @@ void Place(BSPNode& node, Poly& poly, int32_t side, const Cupboard* materials, P
         }
     };
     switch (side) {
-        case xdInFront:
-        case xdInBack:
+        case Side::xdInFront:
+        case Side::xdInBack:
             Give(node, side, move ? std::move(poly) : Poly(poly), move, materials, keeper);
             break;
-        case xdOnFront:
+        case Side::xdOnFront:
             AddDone(1);
             hand(ListOf(node.onfront));
             break;
-        case xdOnBack:
+        case Side::xdOnBack:
             AddDone(1);
             hand(ListOf(node.onback));
             break;
-        case xdOnEither:
+        case Side::xdOnEither:
             AddDone(2);
             ListOf(node.onfront).Add(poly, materials);
             hand(ListOf(node.onback));
@@ -129,12 +130,12 @@ void Place(BSPNode& node, Poly& poly, int32_t side, const Cupboard* materials, P
 // would hold it alone again. False when the general sort must take it.
 bool PlaceLonePoly(BSPNode& node, const Cupboard* materials) {
     const Poly& poly = node.polys.items.front();
-    const int32_t side = PolySide(node.plane, poly);
-    if (side != xdInFront && side != xdInBack) {
+    const Side side = PolySide(node.plane, poly);
+    if (side != Side::xdInFront && side != Side::xdInBack) {
         return false;
     }
     AddDone(1);
-    ListOf(side == xdInFront ? node.onfront : node.onback).Add(poly, materials);
+    ListOf(side == Side::xdInFront ? node.onfront : node.onback).Add(poly, materials);
     return true;
 }
 
@@ -143,47 +144,51 @@ struct WholeCounts {
     std::size_t front = 0, back = 0;
 };
 
-WholeCounts WholeCountsOf(std::span<const int32_t> sides) {
+WholeCounts WholeCountsOf(std::span<const Side> sides) {
     WholeCounts counts;
-    for (const int32_t side : sides) {
-        counts.front += side == xdInFront ? 1 : 0;
-        counts.back += side == xdInBack ? 1 : 0;
+    for (const Side side : sides) {
+        counts.front += side == Side::xdInFront ? 1 : 0;
+        counts.back += side == Side::xdInBack ? 1 : 0;
     }
     return counts;
 }
 
 // The child that gets the most polygons whole, when that is at least half of
 // them: a buffer at most twice the size of its list is worth keeping.
-int32_t KeeperSide(const WholeCounts& whole, std::size_t polys) {
-    const int32_t side = whole.front >= whole.back ? xdInFront : xdInBack;
-    return 2 * std::max(whole.front, whole.back) >= polys ? side : -1;
+std::optional<Side> KeeperSide(const WholeCounts& whole, std::size_t polys) {
+    const Side side = whole.front >= whole.back ? Side::xdInFront : Side::xdInBack;
+    if (2 * std::max(whole.front, whole.back) >= polys) {
+        return side;
+    }
+    return std::nullopt;
 }
 
 // Room for the polygons a child will surely get (pieces may be dropped, and
 // a child is made only for a polygon it gets), so that a long list is not
 // moved again and again as it grows. The keeper has its room already.
-void ReserveChildren(BSPNode& node, const WholeCounts& whole, int32_t keeperSide) {
-    for (const auto& [side, count] : {std::pair{xdInFront, whole.front}, {xdInBack, whole.back}}) {
+void ReserveChildren(BSPNode& node, const WholeCounts& whole, std::optional<Side> keeperSide) {
+    for (const auto& [side, count] :
+         {std::pair{Side::xdInFront, whole.front}, {Side::xdInBack, whole.back}}) {
         if (side != keeperSide && count > 0) {
             ChildList(node, side).items.reserve(count);
         }
     }
 }
 
-std::vector<int32_t> SidesOf(const std::vector<Poly>& polys, const Plane& plane) {
-    std::vector<int32_t> sides(polys.size());
+std::vector<Side> SidesOf(const std::vector<Poly>& polys, const Plane& plane) {
+    std::vector<Side> sides(polys.size());
     for (std::size_t k = 0; k < polys.size(); ++k) {
         sides[k] = PolySide(plane, polys[k]);
     }
     return sides;
 }
 
-void LogSide(std::size_t k, int32_t side) {
+void LogSide(std::size_t k, Side side) {
     LogFileWrite([k, side](std::string& out) {
         out.append("Side of poly [");
         AppendInt(out, static_cast<int>(k), 5);
         out.append("]: ");
-        AppendInt(out, side, 0);
+        AppendInt(out, static_cast<int32_t>(side), 0);
         out.append(" (");
         out.append(SideName(side));
         out.append(")\n");
@@ -216,14 +221,14 @@ void DumpSorted(const BSPNode& node) {
 }  // namespace
 
 void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff,
-               std::span<const int32_t> sides) {
+               std::span<const Side> sides) {
     if (node.polys.items.empty()) {
         return;
     }
     if (node.polys.items.size() == 1 && PlaceLonePoly(node, materials)) {
         return;
     }
-    std::vector<int32_t> computed;
+    std::vector<Side> computed;
     if (handoff == PolyHandoff::Move && sides.empty()) {
         computed = SidesOf(node.polys.items, node.plane);
         sides = computed;
@@ -236,19 +241,19 @@ void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff,
         }
         ReserveChildren(node, whole, keeper.side);
     }
-    if (keeper.side >= 0) {
+    if (keeper.side.has_value()) {
         keeper.buffer = node.polys.TakeItems();
     }
-    std::vector<Poly>& polys = keeper.side >= 0 ? keeper.buffer : node.polys.items;
+    std::vector<Poly>& polys = keeper.side.has_value() ? keeper.buffer : node.polys.items;
     for (std::size_t k = 0; k < polys.size(); ++k) {
-        const int32_t side = sides.empty() ? PolySide(node.plane, polys[k]) : sides[k];
+        const Side side = sides.empty() ? PolySide(node.plane, polys[k]) : sides[k];
         LogSide(k, side);
         Place(node, polys[k], side, materials, handoff, keeper);
     }
-    if (keeper.side >= 0) {
+    if (keeper.side.has_value()) {
         keeper.buffer.erase(keeper.buffer.begin() + static_cast<std::ptrdiff_t>(keeper.kept),
                             keeper.buffer.end());
-        ChildList(node, keeper.side).items = std::move(keeper.buffer);
+        ChildList(node, *keeper.side).items = std::move(keeper.buffer);
     }
     DumpSorted(node);
 }

@@ -15,11 +15,11 @@ float Lerp(float from, float to, float t) {
 
 // The point test's names; an on-plane corner is spelled as the split trace
 // has always spelled it.
-const char* PointSideName(int32_t side) {
+const char* PointSideName(Side side) {
     switch (side) {
-        case xdInFront:
+        case Side::xdInFront:
             return "xdInFront";
-        case xdInBack:
+        case Side::xdInBack:
             return "xdInBack";
         default:
             return "xdONeither";
@@ -35,8 +35,8 @@ void StartPiece(const Poly& source, Poly& piece) {
     piece.spatialRank = source.spatialRank;
 }
 
-void TraceEdge(std::size_t i, std::size_t next, const APoint& cur, const APoint& nxt, int32_t s1,
-               int32_t s2) {
+void TraceEdge(std::size_t i, std::size_t next, const APoint& cur, const APoint& nxt, Side s1,
+               Side s2) {
     LogFileWrite([&](std::string& out) {
         out.append("Points ");
         AppendInt(out, static_cast<int>(i), 3);
@@ -46,11 +46,11 @@ void TraceEdge(std::size_t i, std::size_t next, const APoint& cur, const APoint&
         AppendPoint(out, cur);
         AppendPoint(out, nxt);
         out.append("Side1: ");
-        AppendInt(out, s1, 0);
+        AppendInt(out, static_cast<int32_t>(s1), 0);
         out.append(" (");
         out.append(PointSideName(s1));
         out.append(")\nSide2: ");
-        AppendInt(out, s2, 0);
+        AppendInt(out, static_cast<int32_t>(s2), 0);
         out.append(" (");
         out.append(PointSideName(s2));
         out.append(")\n");
@@ -58,33 +58,33 @@ void TraceEdge(std::size_t i, std::size_t next, const APoint& cur, const APoint&
 }
 
 // One row of the edge table: what the edge cur->next hands to each piece.
-void SplitEdge(const APoint& cur, const APoint& next, int32_t s1, int32_t s2, const Plane& plane,
+void SplitEdge(const APoint& cur, const APoint& next, Side s1, Side s2, const Plane& plane,
                Poly& front, Poly& back, bool trace) {
     const auto say = [trace](const char* line) {
         if (trace) {
             LogFileText(line);
         }
     };
-    if (s1 == xdOnEither) {
-        say(s2 == xdInBack    ? "On to Back, adding to both.\n"
-            : s2 == xdInFront ? "On to Front, adding to both.\n"
-                              : "On to On, adding to both.\n");
+    if (s1 == Side::xdOnEither) {
+        say(s2 == Side::xdInBack    ? "On to Back, adding to both.\n"
+            : s2 == Side::xdInFront ? "On to Front, adding to both.\n"
+                                    : "On to On, adding to both.\n");
         front.points.push_back(cur);
         back.points.push_back(cur);
         return;
     }
-    Poly& own = s1 == xdInFront ? front : back;
-    Poly& other = s1 == xdInFront ? back : front;
+    Poly& own = s1 == Side::xdInFront ? front : back;
+    Poly& other = s1 == Side::xdInFront ? back : front;
     if (s2 == s1) {
-        say(s1 == xdInFront ? "Segment all on front, adding to infront.\n"
-                            : "Segment all on back, adding to inback.\n");
+        say(s1 == Side::xdInFront ? "Segment all on front, adding to infront.\n"
+                                  : "Segment all on back, adding to inback.\n");
         own.points.push_back(cur);
-    } else if (s2 == xdOnEither) {
-        say(s1 == xdInFront ? "Front to On, adding to infront.\n"
-                            : "Back to On, adding to inback.\n");
+    } else if (s2 == Side::xdOnEither) {
+        say(s1 == Side::xdInFront ? "Front to On, adding to infront.\n"
+                                  : "Back to On, adding to inback.\n");
         own.points.push_back(cur);
     } else {
-        say(s1 == xdInFront
+        say(s1 == Side::xdInFront
                 ? "Crossing front to back, adding to infront & adding crossing point.\n"
                 : "Crossing back to front, adding to inback & adding crossing point.\n");
         own.points.push_back(cur);
@@ -137,8 +137,8 @@ void SplitPoly(const Poly& source, const Plane& plane, Poly& front, Poly& back, 
         const std::size_t n = i + 1 < count ? i + 1 : 0;
         const APoint& cur = source.points[i];
         const APoint& next = source.points[n];
-        const int32_t s1 = PointSide(plane, cur);
-        const int32_t s2 = PointSide(plane, next);
+        const Side s1 = PointSide(plane, cur);
+        const Side s2 = PointSide(plane, next);
         if (trace) {
             TraceEdge(i, n, cur, next, s1, s2);
         }

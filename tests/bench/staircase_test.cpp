@@ -38,12 +38,12 @@ TEST(Staircase, every_step_has_all_the_others_behind_its_plane) {
     }
     for (std::size_t i = 0; i < polys.size(); ++i) {
         for (std::size_t j = 0; j < polys.size(); ++j) {
-            const int32_t side = PolySide(polys[i], polys[j]);
+            const Side side = PolySide(polys[i], polys[j]);
             if (i == j) {
                 // Its own normal's dot product may round above 1.
-                ASSERT_TRUE(side == xdOnFront || side == xdOnEither) << i;
+                ASSERT_TRUE(side == Side::xdOnFront || side == Side::xdOnEither) << i;
             } else {
-                ASSERT_EQ(side, xdInBack) << i << " against " << j;
+                ASSERT_EQ(side, Side::xdInBack) << i << " against " << j;
             }
         }
     }
@@ -74,7 +74,7 @@ TEST(Staircase, large_staircase_keeps_neighbours_behind) {
         for (int32_t j = std::max(0, i - window); j < std::min(n, i + window); ++j) {
             if (j != i) {
                 const Poly other = AsFloatPoly(steps, steps.faces[j]);
-                ASSERT_EQ(PolySide(splitter, other), xdInBack) << i << " against " << j;
+                ASSERT_EQ(PolySide(splitter, other), Side::xdInBack) << i << " against " << j;
             }
         }
     }

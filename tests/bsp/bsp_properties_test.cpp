@@ -95,7 +95,7 @@ void AddArea(TreeFacts& facts, const PolyList* list, const Plane* skipOnEither) 
     }
     for (const Poly& poly : list->items) {
         // The onback copy of an xdOnEither polygon repeats its onfront copy.
-        if (skipOnEither == nullptr || PolySide(*skipOnEither, poly) != xdOnEither) {
+        if (skipOnEither == nullptr || PolySide(*skipOnEither, poly) != Side::xdOnEither) {
             facts.area[poly.subMaterial] += Area(poly);
         }
     }
@@ -108,12 +108,12 @@ void CheckOnPlane(TreeFacts& facts, const BSPNode& node, const PolyList* list) {
     facts.onPlanePolys += list->Count();
     for (const Poly& poly : list->items) {
         // A lone polygon beside a degenerate plane is kept on its side.
-        const int32_t side = PolySide(node.plane, poly);
-        if (node.polys.Count() == 1 && (side == xdInFront || side == xdInBack)) {
+        const Side side = PolySide(node.plane, poly);
+        if (node.polys.Count() == 1 && (side == Side::xdInFront || side == Side::xdInBack)) {
             continue;
         }
         for (const APoint& p : poly.points) {
-            facts.offPlane += PointSide(node.plane, p) != xdOnEither;
+            facts.offPlane += PointSide(node.plane, p) != Side::xdOnEither;
         }
     }
 }

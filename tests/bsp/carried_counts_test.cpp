@@ -55,7 +55,7 @@ TEST(CarriedCounts, match_a_fresh_count_of_each_child) {
             BSPNode node;
             node.polys.items = counted;
             node.plane = counted[k].plane;
-            const std::vector<int32_t> sides = CarryCounts(node.polys.items, node.plane);
+            const std::vector<Side> sides = CarryCounts(node.polys.items, node.plane);
             ASSERT_EQ(sides.size(), counted.size());
             for (std::size_t i = 0; i < counted.size(); ++i) {
                 ASSERT_EQ(sides[i], PolySide(node.plane, counted[i])) << i;

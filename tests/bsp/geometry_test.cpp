@@ -61,7 +61,7 @@ TEST(Geometry, too_few_corners_show_the_box_and_give_the_zero_plane) {
               (std::array{0.0f, 0.0f, 0.0f, 0.0f}));
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_EQ(boxes.messages[0], "Can't calculate plane due to lack of points");
-    EXPECT_EQ(PointSide(poly.plane, P(9, 9, 9)), xdOnEither);
+    EXPECT_EQ(PointSide(poly.plane, P(9, 9, 9)), Side::xdOnEither);
 }
 
 TEST(Geometry, point_side_thresholds) {
@@ -71,18 +71,18 @@ TEST(Geometry, point_side_thresholds) {
         const char* name;
         Plane plane;
         float z;
-        int32_t side;
+        Side side;
     } cases[] = {
-        {"0.0009 is on", z0, 0.0009f, xdOnEither},
-        {"0.0011 is in front", z0, 0.0011f, xdInFront},
-        {"-0.0011 is behind", z0, -0.0011f, xdInBack},
-        {"-0.0009 is on", z0, -0.0009f, xdOnEither},
-        {"the float 0.001 itself is in front", z0, 0.001f, xdInFront},
-        {"just below it is on", z0, std::nextafter(0.001f, 0.0f), xdOnEither},
+        {"0.0009 is on", z0, 0.0009f, Side::xdOnEither},
+        {"0.0011 is in front", z0, 0.0011f, Side::xdInFront},
+        {"-0.0011 is behind", z0, -0.0011f, Side::xdInBack},
+        {"-0.0009 is on", z0, -0.0009f, Side::xdOnEither},
+        {"the float 0.001 itself is in front", z0, 0.001f, Side::xdInFront},
+        {"just below it is on", z0, std::nextafter(0.001f, 0.0f), Side::xdOnEither},
         // In double the distance is below the float 0.001; rounded to float
         // it equals it, and the test reads the rounded value.
-        {"rounded before the test", Plane{0, 0, 1, -1e-11f}, 0.001f, xdInFront},
-        {"not a number is on", z0, nan, xdOnEither},
+        {"rounded before the test", Plane{0, 0, 1, -1e-11f}, 0.001f, Side::xdInFront},
+        {"not a number is on", z0, nan, Side::xdOnEither},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PointSide(c.plane, P(0, 0, c.z)), c.side) << c.name;
@@ -108,23 +108,23 @@ TEST(Geometry, poly_side_of_polygons_against_a_plane) {
     const struct {
         const char* name;
         const Poly& poly;
-        int32_t side;
+        Side side;
     } cases[] = {
-        {"coplanar, same winding", same, xdOnFront},
-        {"coplanar, opposite winding", opposite, xdOnBack},
-        {"dot above one", overOne, xdOnEither},
-        {"at 90 degrees counts as back", perpendicular, xdOnBack},
-        {"rounded to 90 degrees counts as back", nearlyPerpendicular, xdOnBack},
-        {"just under 90 degrees counts as front", justUnderPerpendicular, xdOnFront},
-        {"three in front, one on", quadOn, xdInFront},
-        {"one corner 0.002 behind", quadCross, xdCrossing},
-        {"behind and on", behind, xdInBack},
-        {"no corners", empty, xdCrossing},
+        {"coplanar, same winding", same, Side::xdOnFront},
+        {"coplanar, opposite winding", opposite, Side::xdOnBack},
+        {"dot above one", overOne, Side::xdOnEither},
+        {"at 90 degrees counts as back", perpendicular, Side::xdOnBack},
+        {"rounded to 90 degrees counts as back", nearlyPerpendicular, Side::xdOnBack},
+        {"just under 90 degrees counts as front", justUnderPerpendicular, Side::xdOnFront},
+        {"three in front, one on", quadOn, Side::xdInFront},
+        {"one corner 0.002 behind", quadCross, Side::xdCrossing},
+        {"behind and on", behind, Side::xdInBack},
+        {"no corners", empty, Side::xdCrossing},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(PolySide(z0, c.poly), c.side) << c.name;
     }
-    EXPECT_EQ(PolySide(same, opposite), xdOnBack);
+    EXPECT_EQ(PolySide(same, opposite), Side::xdOnBack);
 }
 
 TEST(Geometry, segment_side_codes_and_parameter) {

@@ -20,19 +20,19 @@ void CountSidesByPairs(std::vector<Poly>& polys) {
             if (i == j)
                 continue;
             switch (PolySide(polys[i].plane, polys[j])) {
-                case xdInFront:
+                case Side::xdInFront:
                     ++polys[i].countInFront;
                     break;
-                case xdInBack:
+                case Side::xdInBack:
                     ++polys[i].countInBack;
                     break;
-                case xdOnFront:
+                case Side::xdOnFront:
                     ++polys[i].countOnFront;
                     break;
-                case xdOnBack:
+                case Side::xdOnBack:
                     ++polys[i].countOnBack;
                     break;
-                case xdCrossing:
+                case Side::xdCrossing:
                     ++polys[i].countCrossing;
                     break;
                 default:

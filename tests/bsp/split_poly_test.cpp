@@ -51,7 +51,7 @@ void ExpectPiece(const Poly& piece, const Poly& source, const std::string& token
         }
         const float y1 = source.points[std::stoul(token.substr(1, 1))].y;
         const float y2 = source.points[std::stoul(token.substr(2, 1))].y;
-        EXPECT_EQ(PointSide(kPlaneX, got), xdOnEither) << tokens << " at " << k;
+        EXPECT_EQ(PointSide(kPlaneX, got), Side::xdOnEither) << tokens << " at " << k;
         EXPECT_GE(got.y, std::min(y1, y2)) << tokens << " at " << k;
         EXPECT_LE(got.y, std::max(y1, y2)) << tokens << " at " << k;
     }

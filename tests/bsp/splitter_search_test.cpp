@@ -141,7 +141,7 @@ TEST(PlaneCount, a_walk_cut_short_bounds_the_exact_counts) {
         const Plane& plane = polys[p].plane;
         SideCounts exact{};
         for (const Poly& poly : polys) {
-            ++exact[static_cast<std::size_t>(PolySide(plane, poly))];
+            ++exact[PolySide(plane, poly)];
         }
         for (int32_t depth : {0, 1, 3, 5, 100}) {
             SCOPED_TRACE(::testing::Message() << "plane " << p << ", depth " << depth);
@@ -149,10 +149,10 @@ TEST(PlaneCount, a_walk_cut_short_bounds_the_exact_counts) {
                 CountAgainst(polys, bvh, plane, CountLimits{.maxDepth = depth}, scratch);
             ASSERT_EQ(walk.end, CountEnd::Complete);
             int32_t decided = 0;
-            for (std::size_t side = 0; side < exact.size(); ++side) {
-                EXPECT_LE(walk.counts[side], exact[side]);
-                EXPECT_LE(exact[side], walk.counts[side] + walk.undecided);
-                decided += walk.counts[side];
+            for (std::size_t side = 0; side < exact.bySide.size(); ++side) {
+                EXPECT_LE(walk.counts.bySide[side], exact.bySide[side]);
+                EXPECT_LE(exact.bySide[side], walk.counts.bySide[side] + walk.undecided);
+                decided += walk.counts.bySide[side];
             }
             EXPECT_EQ(decided + walk.undecided, static_cast<int32_t>(polys.size()));
         }
@@ -173,7 +173,8 @@ TEST(PlaneCount, stops_at_a_crossing_and_names_a_polygon_that_crosses) {
         }
         ++stopped;
         EXPECT_NE(walk.crossingPoly, static_cast<int32_t>(p));
-        EXPECT_EQ(PolySide(plane, polys[static_cast<std::size_t>(walk.crossingPoly)]), xdCrossing);
+        EXPECT_EQ(PolySide(plane, polys[static_cast<std::size_t>(walk.crossingPoly)]),
+                  Side::xdCrossing);
     }
     EXPECT_GT(stopped, 100);
 }

@@ -31,7 +31,7 @@ struct ChildChange {
 };
 
 ChildChange ChangeFor(const std::vector<Poly>& polys, const Plane& plane,
-                      const std::vector<int32_t>& sides, int32_t childSide) {
+                      const std::vector<Side>& sides, Side childSide) {
     ChildChange change;
     for (std::size_t k = 0; k < polys.size(); ++k) {
         if (sides[k] == childSide) {
@@ -41,11 +41,11 @@ ChildChange ChangeFor(const std::vector<Poly>& polys, const Plane& plane,
             continue;
         }
         change.lost.push_back(&polys[k]);
-        if (sides[k] == xdCrossing) {
+        if (sides[k] == Side::xdCrossing) {
             // The same cut the sort makes: the same pieces.
             Poly front, back;
             SplitPoly(polys[k], plane, front, back, SplitTrace::Quiet);
-            Poly& piece = childSide == xdInFront ? front : back;
+            Poly& piece = childSide == Side::xdInFront ? front : back;
             if (piece.points.size() > 2) {
                 change.gained.push_back(std::move(piece));
             }
@@ -72,8 +72,8 @@ void Update(std::vector<Poly>& polys, const ChildChange& change) {
 
 // Carries the counters into the child on one side, or marks its polygons
 // as not known when that does not pay.
-void CarryInto(std::vector<Poly>& polys, const Plane& plane, const std::vector<int32_t>& sides,
-               int32_t childSide, std::size_t crossing) {
+void CarryInto(std::vector<Poly>& polys, const Plane& plane, const std::vector<Side>& sides,
+               Side childSide, std::size_t crossing) {
     const auto inherited =
         static_cast<std::size_t>(std::count(sides.begin(), sides.end(), childSide));
     const std::size_t changes = polys.size() - inherited + crossing;
@@ -90,26 +90,26 @@ void CarryInto(std::vector<Poly>& polys, const Plane& plane, const std::vector<i
 
 }  // namespace
 
-std::vector<int32_t> CarryCounts(std::vector<Poly>& polys, const Plane& plane) {
+std::vector<Side> CarryCounts(std::vector<Poly>& polys, const Plane& plane) {
     if (std::none_of(polys.begin(), polys.end(),
                      [](const Poly& poly) { return poly.countsKnown; })) {
         return {};
     }
-    std::vector<int32_t> sides(polys.size());
+    std::vector<Side> sides(polys.size());
     std::size_t crossing = 0;
     for (std::size_t k = 0; k < polys.size(); ++k) {
         sides[k] = PolySide(plane, polys[k]);
-        crossing += sides[k] == xdCrossing ? 1 : 0;
+        crossing += sides[k] == Side::xdCrossing ? 1 : 0;
     }
     // Counted against all of the node's polygons first, the ones that go
     // to the on-plane lists or are cut are known no more.
     for (std::size_t k = 0; k < polys.size(); ++k) {
-        if (sides[k] != xdInFront && sides[k] != xdInBack) {
+        if (sides[k] != Side::xdInFront && sides[k] != Side::xdInBack) {
             polys[k].countsKnown = false;
         }
     }
-    CarryInto(polys, plane, sides, xdInFront, crossing);
-    CarryInto(polys, plane, sides, xdInBack, crossing);
+    CarryInto(polys, plane, sides, Side::xdInFront, crossing);
+    CarryInto(polys, plane, sides, Side::xdInBack, crossing);
     return sides;
 }
 
@@ -126,19 +126,19 @@ void CountsPastTheSort::Set(Poly& poly, const Counters& c) {
     poly.countCrossing = c[4];
 }
 
-std::vector<int32_t> CountsPastTheSort::Carry(std::vector<Poly>& polys, const Plane& plane) {
+std::vector<Side> CountsPastTheSort::Carry(std::vector<Poly>& polys, const Plane& plane) {
     std::vector<Counters> own(polys.size());
     for (std::size_t k = 0; k < polys.size(); ++k) {
         own[k] = Of(polys[k]);
     }
-    std::vector<int32_t> sides = CarryCounts(polys, plane);
+    std::vector<Side> sides = CarryCounts(polys, plane);
     if (sides.empty()) {
         return sides;
     }
     carried_ = true;
     for (std::size_t k = 0; k < polys.size(); ++k) {
         if (polys[k].countsKnown) {
-            (sides[k] == xdInFront ? front_ : back_).push_back(Of(polys[k]));
+            (sides[k] == Side::xdInFront ? front_ : back_).push_back(Of(polys[k]));
         }
         Set(polys[k], own[k]);
     }
@@ -186,12 +186,12 @@ void CountUnknownSides(std::vector<Poly>& polys, unsigned threads) {
     }
 }
 
-void KeepCounts(Poly& poly, const std::array<int32_t, 6>& counts) {
-    poly.countInFront = counts[xdInFront];
-    poly.countInBack = counts[xdInBack];
-    poly.countOnFront = counts[xdOnFront];
-    poly.countOnBack = counts[xdOnBack];
-    poly.countCrossing = counts[xdCrossing];
+void KeepCounts(Poly& poly, const SideCounts& counts) {
+    poly.countInFront = counts[Side::xdInFront];
+    poly.countInBack = counts[Side::xdInBack];
+    poly.countOnFront = counts[Side::xdOnFront];
+    poly.countOnBack = counts[Side::xdOnBack];
+    poly.countCrossing = counts[Side::xdCrossing];
     poly.countsKnown = true;
 }
 

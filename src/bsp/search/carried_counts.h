@@ -22,7 +22,7 @@ namespace tarvel {
 // the polygons it inherits are made exact for its list; every other polygon
 // is marked as not known. Returns PolySide of every polygon against the plane
 // for the sort to use, or nothing when no polygon's counters were known.
-std::vector<int32_t> CarryCounts(std::vector<Poly>& polys, const Plane& plane);
+std::vector<Side> CarryCounts(std::vector<Poly>& polys, const Plane& plane);
 
 // The same for a build whose log dumps every list with its counters. The
 // node's sort still shows the counters its polygons have in the node, so
@@ -31,7 +31,7 @@ class CountsPastTheSort {
   public:
     // Before the node's sort, with every counter of the list known. Returns
     // what CarryCounts returns; the polygons keep their node's counters.
-    std::vector<int32_t> Carry(std::vector<Poly>& polys, const Plane& plane);
+    std::vector<Side> Carry(std::vector<Poly>& polys, const Plane& plane);
     // After the sort: the carried counters go to the polygons the node's
     // children inherited. Nothing without a Carry before.
     void Hand(BSPNode& node) const;
@@ -53,6 +53,6 @@ void CountUnknownSides(std::vector<Poly>& polys, unsigned threads);
 
 // Stores the counts of a complete walk (indexed by side code, the polygon's
 // own side taken off) as the polygon's known counters.
-void KeepCounts(Poly& poly, const std::array<int32_t, 6>& counts);
+void KeepCounts(Poly& poly, const SideCounts& counts);
 
 }  // namespace tarvel

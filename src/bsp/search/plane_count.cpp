@@ -13,9 +13,9 @@ bool PlaneIsFinite(const Plane& p) {
 
 // Polygons of a group that lies wholly on one side: those without corners
 // cross everything, as PolySide has it.
-void CountWhole(const PolyBvh::Node& node, int32_t side, SideCounts& counts) {
-    counts[static_cast<std::size_t>(side)] += node.count - node.cornerless;
-    counts[xdCrossing] += node.cornerless;
+void CountWhole(const PolyBvh::Node& node, Side side, SideCounts& counts) {
+    counts[side] += node.count - node.cornerless;
+    counts[Side::xdCrossing] += node.cornerless;
 }
 
 // Each polygon of a leaf by its corners, with the point test's arithmetic
@@ -55,16 +55,16 @@ void CountLeaf(const std::vector<Poly>& polys, const PolyBvh& bvh, const PolyBvh
         }
         if (sides == 0 && from != to) {
             const Poly& poly = polys[static_cast<std::size_t>(bvh.order[i])];
-            ++counts[static_cast<std::size_t>(OnPlaneSide(plane, poly.plane))];
+            ++counts[OnPlaneSide(plane, poly.plane)];
             continue;
         }
         front += sides == kCornerInFront ? 1 : 0;
         back += sides == kCornerInBack ? 1 : 0;
         crossing += sides == kCrossingBits || from == to ? 1 : 0;
     }
-    counts[xdInFront] += front;
-    counts[xdInBack] += back;
-    counts[xdCrossing] += crossing;
+    counts[Side::xdInFront] += front;
+    counts[Side::xdInBack] += back;
+    counts[Side::xdCrossing] += crossing;
 }
 
 // Every polygon of a group on the plane: the angle decides each one with
@@ -75,8 +75,8 @@ void CountOnPlane(const std::vector<Poly>& polys, const PolyBvh& bvh, const Poly
         const auto index =
             static_cast<std::size_t>(bvh.order[static_cast<std::size_t>(node.first + i)]);
         const Poly& poly = polys[index];
-        const int32_t side = poly.points.empty() ? xdCrossing : OnPlaneSide(plane, poly.plane);
-        ++counts[static_cast<std::size_t>(side)];
+        const Side side = poly.points.empty() ? Side::xdCrossing : OnPlaneSide(plane, poly.plane);
+        ++counts[side];
     }
 }
 
@@ -104,7 +104,7 @@ int32_t CrossingIn(const PolyBvh& bvh, const PolyBvh::Node& leaf, const std::vec
 PlaneCount CountOneByOne(const std::vector<Poly>& polys, const Plane& plane) {
     PlaneCount result;
     for (const Poly& poly : polys) {
-        ++result.counts[static_cast<std::size_t>(PolySide(plane, poly))];
+        ++result.counts[PolySide(plane, poly)];
     }
     return result;
 }
@@ -128,10 +128,10 @@ PlaneCount CountAgainst(const std::vector<Poly>& polys, const PolyBvh& bvh, cons
         const PolyBvh::Node& node = bvh.nodes[static_cast<std::size_t>(index)];
         switch (classify(node.box)) {
             case BoxSide::Front:
-                CountWhole(node, xdInFront, counts);
+                CountWhole(node, Side::xdInFront, counts);
                 break;
             case BoxSide::Back:
-                CountWhole(node, xdInBack, counts);
+                CountWhole(node, Side::xdInBack, counts);
                 break;
             case BoxSide::On:
                 CountOnPlane(polys, bvh, node, plane, counts);
@@ -144,7 +144,7 @@ PlaneCount CountAgainst(const std::vector<Poly>& polys, const PolyBvh& bvh, cons
                     }
                     ++leaves;
                     CountLeaf(polys, bvh, node, plane, scratch.bits, counts);
-                    if (counts[xdCrossing] > limits.maxCrossings) {
+                    if (counts[Side::xdCrossing] > limits.maxCrossings) {
                         result.end = CountEnd::TooManyCrossings;
                         result.crossingPoly = CrossingIn(bvh, node, scratch.bits, limits.owner);
                         return result;
@@ -157,7 +157,7 @@ PlaneCount CountAgainst(const std::vector<Poly>& polys, const PolyBvh& bvh, cons
                 }
                 break;
         }
-        if (counts[xdCrossing] > limits.maxCrossings) {
+        if (counts[Side::xdCrossing] > limits.maxCrossings) {
             result.end = CountEnd::TooManyCrossings;
             return result;
         }

@@ -4,7 +4,6 @@
 // bounding-volume hierarchy: exactly as PolySide would classify each of them,
 // or, when the walk is cut short, as bounds on those counts.
 
-#include <array>
 #include <cstdint>
 #include <limits>
 #include <utility>
@@ -14,9 +13,6 @@
 #include "bsp/search/poly_bvh.h"
 
 namespace tarvel {
-
-// Indexed by the side codes.
-using SideCounts = std::array<int32_t, 6>;
 
 struct CountLimits {
     // Groups the plane cannot decide below this depth of the hierarchy are

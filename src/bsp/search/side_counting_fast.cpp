@@ -40,12 +40,12 @@ PlaneKey KeyOf(const Plane& p) {
 
 void StoreCounts(Poly& poly, Counts counts) {
     // The literal count runs over the other polygons only.
-    --counts[static_cast<std::size_t>(PolySide(poly.plane, poly))];
-    poly.countInFront = counts[xdInFront];
-    poly.countInBack = counts[xdInBack];
-    poly.countOnFront = counts[xdOnFront];
-    poly.countOnBack = counts[xdOnBack];
-    poly.countCrossing = counts[xdCrossing];
+    --counts[PolySide(poly.plane, poly)];
+    poly.countInFront = counts[Side::xdInFront];
+    poly.countInBack = counts[Side::xdInBack];
+    poly.countOnFront = counts[Side::xdOnFront];
+    poly.countOnBack = counts[Side::xdOnBack];
+    poly.countCrossing = counts[Side::xdCrossing];
 }
 
 }  // namespace

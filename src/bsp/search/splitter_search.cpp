@@ -42,7 +42,7 @@ struct Candidate {
     int64_t bound = 0;  // the score is no lower than this
     int32_t index = 0;
     int32_t depth = 0;  // of the walk that gave the bound
-    int32_t selfSide = 0;
+    Side selfSide = Side::xdInFront;
     bool exact = false;  // the bound is the score
     bool crosses = false;
     bool probed = false;
@@ -100,7 +100,7 @@ class Search {
             }
         }
         const bool walked = unknownPolys.size() > kCountedOutright;
-        std::vector<int32_t> selfSides(walked ? polys_.size() : 0, -1);
+        std::vector<std::optional<Side>> selfSides(walked ? polys_.size() : 0);
         if (walked) {
             for (const int32_t i : unknownPolys) {
                 const auto k = static_cast<std::size_t>(i);
@@ -121,7 +121,7 @@ class Search {
             } else if (!walked) {
                 CountOutright(c);
             } else {
-                c.selfSide = selfSides[i];
+                c.selfSide = *selfSides[i];
                 unknown.push_back(candidates.size());
             }
             candidates.push_back(c);
@@ -186,13 +186,13 @@ class Search {
     // and architectural scenes have many such planes: every triangle of a
     // flat face, and both halves of each quad.
     void FindSharedPlanes(const std::vector<int32_t>& polys,
-                          const std::vector<int32_t>& selfSides) {
+                          const std::vector<std::optional<Side>>& selfSides) {
         using Key = std::array<uint32_t, 5>;
         const auto key = [&](int32_t i) {
             const Plane& p = polys_[static_cast<std::size_t>(i)].plane;
             return Key{std::bit_cast<uint32_t>(p.a), std::bit_cast<uint32_t>(p.b),
                        std::bit_cast<uint32_t>(p.c), std::bit_cast<uint32_t>(p.d),
-                       static_cast<uint32_t>(selfSides[static_cast<std::size_t>(i)])};
+                       static_cast<uint32_t>(*selfSides[static_cast<std::size_t>(i)])};
         };
         // Open addressing over the leaders; taken in list order, the first
         // polygon of a plane leads it.
@@ -312,7 +312,7 @@ class Search {
 
     // The candidate's own polygon is counted by the walk but not by the
     // choice: a crossing of its own is not one.
-    static int32_t Crossings(const Candidate& c) { return c.selfSide == xdCrossing ? 1 : 0; }
+    static int32_t Crossings(const Candidate& c) { return c.selfSide == Side::xdCrossing ? 1 : 0; }
 
     // Where each spatial rank starts in the hierarchy's order, which sorts
     // them: every candidate looks one up, and a binary search over the
@@ -347,7 +347,7 @@ class Search {
         for (auto k = static_cast<std::size_t>(rankStart_[rank]);
              k < static_cast<std::size_t>(rankStart_[rank + 1]); ++k) {
             const auto other = static_cast<std::size_t>(bvh_->order[k]);
-            if (other != index && PolySide(poly.plane, polys_[other]) == xdCrossing) {
+            if (other != index && PolySide(poly.plane, polys_[other]) == Side::xdCrossing) {
                 return true;
             }
         }
@@ -362,13 +362,14 @@ class Search {
         Poly& poly = polys_[static_cast<std::size_t>(c.index)];
         limits.owner = c.index;
         PlaneCount walk = CountAgainst(polys_, *bvh_, poly.plane, limits, scratch);
-        --walk.counts[static_cast<std::size_t>(c.selfSide)];
-        c.crosses = c.crosses || walk.counts[xdCrossing] > 0;
+        --walk.counts[c.selfSide];
+        c.crosses = c.crosses || walk.counts[Side::xdCrossing] > 0;
         if (walk.end != CountEnd::Complete) {
             return walk.crossingPoly;
         }
         // The undecided polygons could all fall on either side.
-        const int64_t lead = std::llabs(int64_t{walk.counts[xdInFront]} - walk.counts[xdInBack]);
+        const int64_t lead =
+            std::llabs(int64_t{walk.counts[Side::xdInFront]} - walk.counts[Side::xdInBack]);
         c.bound = std::max(c.bound, lead - walk.undecided);
         c.depth = limits.maxDepth;
         c.exact = walk.undecided == 0;
