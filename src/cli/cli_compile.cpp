@@ -109,8 +109,13 @@ CompileResult CompileOne(const std::string& input, const std::string& output,
         return result;
     }
     result.imported = true;
+    // Nothing here reads the scene after the import, nor its polygons once
+    // the build has copied them: a large scene would hold its memory through
+    // the whole compile.
+    scene->scene = Scene{};
     ConvertOptions options;
     options.strategy = settings.strategy;
+    options.polysCopied = [&scene] { scene->polys = PolyList{}; };
     result.report = RunConversion(
         &scene->polys, &scene->cupboard, [&output] { return std::optional<std::string>(output); },
         options);

@@ -5,10 +5,14 @@
 namespace tarvel {
 
 FlatLists BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* materials,
-                       const BuildPlan& plan, const BuildFollow* follow) {
+                       const BuildPlan& plan, const BuildFollow* follow,
+                       const std::function<void()>& copied) {
     root.polys.items.reserve(20);
     for (const Poly& poly : polys.items) {
         root.polys.Add(poly, materials);
+    }
+    if (copied) {
+        copied();
     }
     LogMemo("BSPRoot now contains all polys");
     LogMemo("BSPing first node...");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "ase/scene.h"
 #include "bsp/bsp_builder.h"
 #include "bsp/bsp_node.h"
@@ -12,9 +14,11 @@ namespace tarvel {
 // clipper polygons are marked, the two memo lines, and the build from the
 // root with no previous counts. The polygons themselves stay as they are.
 // With follow, the build publishes its nodes for a thread that follows it.
-// Returns what the recursion guard flattened.
+// copied, when given, is called once the copies are made: from then on the
+// build no longer reads polys. Returns what the recursion guard flattened.
 FlatLists BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* materials,
-                       const BuildPlan& plan, const BuildFollow* follow = nullptr);
+                       const BuildPlan& plan, const BuildFollow* follow = nullptr,
+                       const std::function<void()>& copied = {});
 
 // The plan for a build under the log installed on this thread: the sinks
 // its caller installed say whether the dumps are wanted. wholeTreeFirst:

@@ -23,10 +23,11 @@ inline constexpr const char* kSeeLog = "See log for error.\n";
 
 // What one run builds; none of it outlives the run.
 struct Conversion {
-    ZertexList vertices;  // VertexTable, section XYZS
-    ZertexList planes;    // PlaneTable, section PLAN
-    GStringList mips;     // MipTable, section STRN
-    std::unique_ptr<Node> root;
+    ZertexList vertices;         // VertexTable, section XYZS
+    ZertexList planes;           // PlaneTable, section PLAN
+    GStringList mips;            // MipTable, section STRN
+    PrimStream prim;             // the node records, written as the conversion finishes them
+    std::unique_ptr<Node> root;  // a SealedNode: its records are in prim
     FlatLists flats;
     // Frees the BSP tree while the file is written; joined first when the
     // run ends. It takes no thread of the budget: it lives only within the
@@ -43,11 +44,11 @@ void BuildThenConvert(const PolyList& polys, const Cupboard* cupboard,
                       const ConvertOptions& options, const BuildPlan& plan, Conversion& out) {
     BSPNode root;
     RunOnLargeStack([&] {
-        out.flats = BuildBSPRoot(root, polys, cupboard, plan);
+        out.flats = BuildBSPRoot(root, polys, cupboard, plan, nullptr, options.polysCopied);
         if (options.afterBuild) {
             options.afterBuild(root);
         }
-        out.root = convertNode(root, out.vertices, out.planes, out.mips, cupboard);
+        out.root = convertNode(root, out.vertices, out.planes, out.mips, cupboard, &out.prim);
     });
 }
 
@@ -71,7 +72,7 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
     std::jthread builder([&] {
         const ScopedLogContext scope(log);
         try {
-            out.flats = BuildBSPRoot(root, polys, cupboard, plan, &follow);
+            out.flats = BuildBSPRoot(root, polys, cupboard, plan, &follow, options.polysCopied);
             // Every node is published: the conversion finishes meanwhile.
             if (options.afterBuild) {
                 RunOnLargeStack([&] { options.afterBuild(root); });
@@ -90,8 +91,8 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
             // A hook reads the finished tree beside the conversion.
             const ConvertedNodes converted =
                 options.afterBuild ? ConvertedNodes::Keep : ConvertedNodes::Free;
-            out.root =
-                convertNode(root, out.vertices, out.planes, out.mips, cupboard, follow, converted);
+            out.root = convertNode(root, out.vertices, out.planes, out.mips, cupboard, follow,
+                                   converted, &out.prim);
         });
     } catch (const BuildAbandoned&) {
         // The build's own error follows.
@@ -144,17 +145,19 @@ ConvertReport Save(Conversion& c, const std::string& path, const ConvertOptions&
         return Stop(report, ConvertStatus::OpenFailed);
     }
     LogMemoF("Saving 3DO to '%s'...", path.c_str());
-    std::optional<std::vector<uint8_t>> bytes;
-    RunOnLargeStack([&] { bytes = Assemble3DO(*c.root, c.vertices, c.planes, c.mips); });
+    // The records are written already: the file goes out a section at a time.
+    const std::optional<uint64_t> size = Streamed3DOSize(c.prim, c.vertices, c.planes, c.mips);
+    const bool written = size && Stream3DO(file, static_cast<const SealedNode&>(*c.root), c.prim,
+                                           c.vertices, c.planes, c.mips);
     // The last moment a stop keeps the old file: the temporary goes with `file`.
     ThrowIfStopped();
-    if (!bytes || !file.Commit(*bytes)) {
-        LogFile("%s\n", bytes ? file.error().c_str() : "file too large for 32-bit offsets");
+    if (!written || !file.Commit()) {
+        LogFile("%s\n", size ? file.error().c_str() : "file too large for 32-bit offsets");
         LogMemoF("Error when writing '%s'.", path.c_str());
         ShowMessageBox(kSeeLog);
         return Stop(report, ConvertStatus::WriteFailed);
     }
-    report.bytesWritten = bytes->size();
+    report.bytesWritten = *size;
     LogMemo("...Saved, MIPs referenced:");
     c.mips.logReferenced();
     return Stop(report, ConvertStatus::Saved);

@@ -23,6 +23,11 @@ struct ConvertOptions {
     // the conversion finishes beside it, so it must only read the tree. It
     // does not make the conversion wait for the whole tree.
     std::function<void(const BSPNode& root)> afterBuild;
+    // Called once the build has its own copies of the polygons, on the
+    // build's thread: from then on the run reads neither the polygons it was
+    // given nor their scene, so a caller that needs them no more may free
+    // them there (a large scene is a good part of a compile's memory).
+    std::function<void()> polysCopied;
 };
 
 enum class ConvertStatus {

@@ -106,11 +106,11 @@ bool AtomicFile::Open(const std::string& target) {
     return true;
 }
 
-bool AtomicFile::WriteAll(const std::vector<uint8_t>& bytes) {
+bool AtomicFile::WriteAll(const uint8_t* bytes, std::size_t total) {
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const uint8_t* data = bytes.data() + done;
-        const std::size_t size = bytes.size() - done;
+    while (done < total) {
+        const uint8_t* data = bytes + done;
+        const std::size_t size = total - done;
         const long n = hooks_ != nullptr && hooks_->write ? hooks_->write(fd_, data, size)
                                                           : ::write(fd_, data, size);
         if (n < 0 && errno == EINTR) {
@@ -128,12 +128,24 @@ bool AtomicFile::WriteAll(const std::vector<uint8_t>& bytes) {
 }
 
 bool AtomicFile::Commit(const std::vector<uint8_t>& bytes) {
+    return Write(bytes.data(), bytes.size()) && Commit();
+}
+
+bool AtomicFile::Write(const uint8_t* data, std::size_t size) {
     if (fd_ < 0) {
         errno = EBADF;
         return Fail("not open");
     }
-    if (!WriteAll(bytes)) {
+    if (!WriteAll(data, size)) {
         return Fail("write");
+    }
+    return true;
+}
+
+bool AtomicFile::Commit() {
+    if (fd_ < 0) {
+        errno = EBADF;
+        return Fail("not open");
     }
     if (::fsync(fd_) != 0) {
         return Fail("fsync");

@@ -33,13 +33,17 @@ class AtomicFile {
     bool Open(const std::string& target);
     // Writes every byte, flushes, closes and renames. False on any failure.
     bool Commit(const std::vector<uint8_t>& bytes);
+    // The same in steps, so that a large file need not be in memory whole:
+    // Write appends to the temporary, Commit flushes, closes and renames.
+    bool Write(const uint8_t* data, std::size_t size);
+    bool Commit();
 
     // What failed last, for the log file.
     const std::string& error() const { return error_; }
 
   private:
     bool Fail(const char* what);
-    bool WriteAll(const std::vector<uint8_t>& bytes);
+    bool WriteAll(const uint8_t* bytes, std::size_t size);
     void Discard();
 
     const SaveHooks* hooks_;

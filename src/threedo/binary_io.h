@@ -31,6 +31,9 @@ class ByteWriter {
     // again and again as it grows.
     void reserve(std::size_t total) { bytes_.reserve(total); }
 
+    // Empties it for reuse, keeping its room.
+    void clear() { bytes_.clear(); }
+
     std::size_t size() const { return bytes_.size(); }
     const std::vector<uint8_t>& bytes() const { return bytes_; }
     std::vector<uint8_t> take() { return std::move(bytes_); }

@@ -1,6 +1,7 @@
 #include "threedo/convert.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "bsp/geometry.h"
 #include "log/log.h"
@@ -22,7 +23,48 @@ struct Tables {
     // Whether a node's polygons go once the node is converted: the BSP tree
     // then shrinks while the 3DO tree grows.
     bool freeConverted = false;
+    // Where finished subtrees are written at once; null keeps the whole tree.
+    PrimStream* prim = nullptr;
 };
+
+// A finished subtree, written to the stream when there is one.
+std::unique_ptr<Node> Seal(std::unique_ptr<Node> subtree, const Tables& t) {
+    if (t.prim == nullptr) {
+        return subtree;
+    }
+    return t.prim->Seal(std::move(subtree), t.vertices, t.planes);
+}
+
+// The plane record of the list's first polygon, recomputed from its first
+// three corners; nullopt for a missing or empty list and an all-zero plane.
+// Pure, so that whether a node will be dropped is known before its children
+// are converted.
+std::optional<Zertex> ListPlane(const PolyList* list) {
+    if (list == nullptr || list->Empty()) {
+        return std::nullopt;
+    }
+    // Only the first polygon decides; the tree is only read, so its plane is
+    // recomputed on a copy of its first three corners.
+    const std::vector<APoint>& points = list->items.front().points;
+    Poly probe;
+    probe.points.assign(points.begin(),
+                        points.begin() + std::min<std::ptrdiff_t>(3, std::ssize(points)));
+    ComputePlane(probe);
+    const Plane& p = probe.plane;
+    if (p.a == 0.0f && p.b == 0.0f && p.c == 0.0f && p.d == 0.0f) {
+        return std::nullopt;
+    }
+    return Zertex{p.d, p.a, p.b, p.c};
+}
+
+// A node without an onfront plane but with polygons behind and children
+// carries the splitter its children were sorted against.
+std::optional<Zertex> SplitterPlane(const Plane& plane) {
+    if (plane.a == 0.0f && plane.b == 0.0f && plane.c == 0.0f && plane.d == 0.0f) {
+        return std::nullopt;
+    }
+    return Zertex{plane.d, plane.a, plane.b, plane.c};
+}
 
 std::unique_ptr<Node> Convert(BSPNode& node, const Tables& t);
 
@@ -32,41 +74,37 @@ std::unique_ptr<Node> ConvertChild(const std::unique_ptr<BSPNode>& child, const 
 }
 
 std::unique_ptr<Node> ConvertList(const std::unique_ptr<PolyList>& list, const Tables& t) {
-    return list ? Create3DO(*list, t.vertices, t.mips, t.materials) : nullptr;
+    return Seal(list ? Create3DO(*list, t.vertices, t.mips, t.materials) : nullptr, t);
 }
 
-// The plane comes after the children (post-order); -1 drops the node, while
-// whatever the children entered into the tables stays there.
-std::unique_ptr<Node> WithPlane(std::unique_ptr<PlaneNode> node, int32_t plane) {
-    if (plane < 0) {
+// The plane comes after the children (post-order); without one the node is
+// dropped, while whatever the children entered into the tables stays there.
+std::unique_ptr<Node> WithPlane(std::unique_ptr<PlaneNode> node, const std::optional<Zertex>& plane,
+                                const Tables& t) {
+    if (!plane) {
         return nullptr;
     }
-    node->plane = plane;
+    node->plane = t.planes.addPlane(*plane);
     return node;
-}
-
-// A node without an onfront plane but with polygons behind and children
-// carries the splitter its children were sorted against.
-int32_t SplitterPlaneIndex(const Plane& plane, ZertexList& planes) {
-    if (plane.a == 0.0f && plane.b == 0.0f && plane.c == 0.0f && plane.d == 0.0f) {
-        return -1;
-    }
-    return planes.addPlane(Zertex{plane.d, plane.a, plane.b, plane.c});
 }
 
 std::unique_ptr<Node> OnFrontOnly(BSPNode& node, const Tables& t) {
     LogConsole("@@ type 6\n");
+    const std::optional<Zertex> plane = ListPlane(node.onfront.get());
+    const PrimStream::Discard dropped(t.prim, !plane);
     auto out = std::make_unique<Node6>();
     out->a = ConvertList(node.onfront, t);
-    return WithPlane(std::move(out), planeIndexOf(node.onfront.get(), t.planes));
+    return WithPlane(std::move(out), plane, t);
 }
 
 // Polygons facing away only: a Node9 whose only child is b.
 std::unique_ptr<Node> OnBackOnly(BSPNode& node, const Tables& t) {
     LogConsole("@@ type 6, reversed\n");
+    const std::optional<Zertex> plane = ListPlane(node.onback.get());
+    const PrimStream::Discard dropped(t.prim, !plane);
     auto out = std::make_unique<Node9>();
     out->b = ConvertList(node.onback, t);
-    return WithPlane(std::move(out), planeIndexOf(node.onback.get(), t.planes));
+    return WithPlane(std::move(out), plane, t);
 }
 
 // No polygons of its own: every NodeB appends a plane record (0, 1, 0, 0)
@@ -82,43 +120,33 @@ std::unique_ptr<Node> ChildrenOnly(BSPNode& node, const Tables& t) {
 
 std::unique_ptr<Node> OnFrontWithChildren(BSPNode& node, const Tables& t) {
     LogConsole("@@ type 9\n");
+    const std::optional<Zertex> plane = ListPlane(node.onfront.get());
+    const PrimStream::Discard dropped(t.prim, !plane);
     auto out = std::make_unique<Node9>();
     out->a = ConvertChild(node.infront, t);
     out->b = ConvertList(node.onfront, t);
     out->c = ConvertChild(node.inback, t);
-    return WithPlane(std::move(out), planeIndexOf(node.onfront.get(), t.planes));
+    return WithPlane(std::move(out), plane, t);
 }
 
 std::unique_ptr<Node> AllParts(BSPNode& node, const NodeParts& p, const Tables& t) {
     LogConsole("@@ type 8\n");
+    const std::optional<Zertex> plane =
+        p.onFront ? ListPlane(node.onfront.get()) : SplitterPlane(node.plane);
+    const PrimStream::Discard dropped(t.prim, !plane);
     auto out = std::make_unique<Node8>();
     out->a = ConvertChild(node.infront, t);
     out->b = ConvertList(node.onfront, t);
     out->c = ConvertList(node.onback, t);
     out->d = ConvertChild(node.inback, t);
-    const int32_t plane = p.onFront ? planeIndexOf(node.onfront.get(), t.planes)
-                                    : SplitterPlaneIndex(node.plane, t.planes);
-    return WithPlane(std::move(out), plane);
+    return WithPlane(std::move(out), plane, t);
 }
 
 }  // namespace
 
 int32_t planeIndexOf(const PolyList* list, ZertexList& planes) {
-    if (list == nullptr || list->Empty()) {
-        return -1;
-    }
-    // Only the first polygon decides; the tree is only read, so its plane is
-    // recomputed on a copy of its first three corners.
-    const std::vector<APoint>& points = list->items.front().points;
-    Poly probe;
-    probe.points.assign(points.begin(),
-                        points.begin() + std::min<std::ptrdiff_t>(3, std::ssize(points)));
-    ComputePlane(probe);
-    const Plane& p = probe.plane;
-    if (p.a == 0.0f && p.b == 0.0f && p.c == 0.0f && p.d == 0.0f) {
-        return -1;
-    }
-    return planes.addPlane(Zertex{p.d, p.a, p.b, p.c});
+    const std::optional<Zertex> plane = ListPlane(list);
+    return plane ? planes.addPlane(*plane) : -1;
 }
 
 namespace {
@@ -172,21 +200,22 @@ std::unique_ptr<Node> Convert(BSPNode& node, const Tables& t) {
     if (t.freeConverted) {
         FreeConverted(node);
     }
-    return out;
+    return Seal(std::move(out), t);
 }
 
 }  // namespace
 
 std::unique_ptr<Node> convertNode(BSPNode& node, ZertexList& vertices, ZertexList& planes,
-                                  GStringList& mips, const Cupboard* materials) {
-    return Convert(node, Tables{vertices, planes, mips, materials, nullptr});
+                                  GStringList& mips, const Cupboard* materials, PrimStream* prim) {
+    return Convert(node, Tables{vertices, planes, mips, materials, nullptr, false, prim});
 }
 
 std::unique_ptr<Node> convertNode(BSPNode& node, ZertexList& vertices, ZertexList& planes,
                                   GStringList& mips, const Cupboard* materials,
-                                  const BuildFollow& follow, ConvertedNodes converted) {
+                                  const BuildFollow& follow, ConvertedNodes converted,
+                                  PrimStream* prim) {
     return Convert(node, Tables{vertices, planes, mips, materials, &follow,
-                                converted == ConvertedNodes::Free});
+                                converted == ConvertedNodes::Free, prim});
 }
 
 }  // namespace tarvel

@@ -14,6 +14,7 @@
 #include "bsp/poly_list.h"
 #include "threedo/gstring_list.h"
 #include "threedo/nodes.h"
+#include "threedo/prim_stream.h"
 #include "threedo/zertex_list.h"
 
 namespace tarvel {
@@ -21,9 +22,11 @@ namespace tarvel {
 // The 3DO node for a BSP subtree, or null when it holds nothing to write.
 // Recursive, as deep as the BSP tree: run it on a large stack. Throws
 // CompileStopped at the next node once the current log's stop flag is set.
-// The tree is left as it was.
+// The tree is left as it was. With prim, every finished subtree is written
+// to it at once and the result is a SealedNode standing for the whole tree.
 std::unique_ptr<Node> convertNode(BSPNode& node, ZertexList& vertices, ZertexList& planes,
-                                  GStringList& mips, const Cupboard* materials);
+                                  GStringList& mips, const Cupboard* materials,
+                                  PrimStream* prim = nullptr);
 
 // What becomes of a BSP node's polygons once the node is converted.
 enum class ConvertedNodes { Keep, Free };
@@ -35,7 +38,8 @@ enum class ConvertedNodes { Keep, Free };
 // Throws BuildAbandoned if the build fails.
 std::unique_ptr<Node> convertNode(BSPNode& node, ZertexList& vertices, ZertexList& planes,
                                   GStringList& mips, const Cupboard* materials,
-                                  const BuildFollow& follow, ConvertedNodes converted);
+                                  const BuildFollow& follow, ConvertedNodes converted,
+                                  PrimStream* prim = nullptr);
 
 // The texture and polygon nodes for the polygons of one list: a Node5 for a
 // single polygon, a Node4 for several, or null when it yields no primitive.

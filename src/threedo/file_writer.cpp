@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "threedo/binary_io.h"
+#include "threedo/prim_stream.h"
 
 namespace tarvel {
 
@@ -23,7 +24,56 @@ void WriteSectionHeader(ByteWriter& out, uint32_t tag, uint32_t length) {
     out.writeU32(length);
 }
 
+// Sends what out holds to the file and empties it.
+bool Flush(AtomicFile& file, ByteWriter& out) {
+    const bool written = file.Write(out.bytes().data(), out.size());
+    out.clear();
+    return written;
+}
+
 }  // namespace
+
+std::optional<uint64_t> Streamed3DOSize(const PrimStream& prim, const ZertexList& vertices,
+                                        const ZertexList& planes, const GStringList& mips) {
+    const uint64_t total =
+        12 + PoolBytes(vertices) + PoolBytes(planes) + mips.byteSize() + 12 + 4 + prim.size();
+    if (total - 12 > std::numeric_limits<uint32_t>::max()) {
+        return std::nullopt;
+    }
+    return total;
+}
+
+// The sections in Assemble3DO's order, the placeholders known beforehand:
+// the length from the sizes, the root offset from the stream.
+bool Stream3DO(AtomicFile& file, const SealedNode& root, const PrimStream& prim,
+               const ZertexList& vertices, const ZertexList& planes, const GStringList& mips) {
+    const std::optional<uint64_t> total = Streamed3DOSize(prim, vertices, planes, mips);
+    if (!total) {
+        return false;
+    }
+    ByteWriter out;
+    out.writeU32(kMagic3DO);
+    out.writeU32(1);
+    out.writeU32(static_cast<uint32_t>(*total - 12));
+    vertices.writeSection(out, kTagXYZS);
+    if (!Flush(file, out)) {
+        return false;
+    }
+    planes.writeSection(out, kTagPLAN);
+    mips.writeSection(out);
+    WriteSectionHeader(out, kTagPRIM, static_cast<uint32_t>(prim.size() + 4));
+    assert(uint64_t{root.offset()} + root.RecordSize() == prim.size() + 4);
+    out.writeU32(root.offset());
+    if (!Flush(file, out)) {
+        return false;
+    }
+    for (const ByteWriter& block : prim.blocks()) {
+        if (!file.Write(block.bytes().data(), block.size())) {
+            return false;
+        }
+    }
+    return true;
+}
 
 std::optional<std::vector<uint8_t>> Assemble3DO(Node& root, const ZertexList& vertices,
                                                 const ZertexList& planes, const GStringList& mips) {
@@ -61,6 +111,10 @@ int64_t CountNodeRecords(const Node& root) {
     while (!pending.empty()) {
         const Node* node = pending.back();
         pending.pop_back();
+        if (const auto* sealed = dynamic_cast<const SealedNode*>(node)) {
+            count += sealed->records();  // its children went with its records
+            continue;
+        }
         ++count;
         for (const Node* child : {node->a.get(), node->b.get(), node->c.get(), node->d.get()}) {
             if (child != nullptr) {

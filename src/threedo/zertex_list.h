@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "threedo/binary_io.h"
@@ -52,7 +53,9 @@ class ZertexList {
     void CatchUpVertexIndex() const;
     void CatchUpPlaneIndex() const;
 
-    std::vector<Zertex> records_;
+    // A deque: a pool grows in blocks instead of being moved to twice its
+    // room, which for a large compile briefly needed the pool three times.
+    std::deque<Zertex> records_;
     mutable RecordIndex vertexIndex_;
     mutable RecordIndex planeIndex_;
     mutable std::size_t vertexIndexed_ = 0;  // records_[0, vertexIndexed_) are in vertexIndex_
