@@ -16,8 +16,10 @@
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "support/threedo_structure.h"
+#include "threedo/atomic_file.h"
 #include "threedo/convert.h"
 #include "threedo/file_writer.h"
+#include "threedo/prim_stream.h"
 
 namespace tarvel {
 namespace {
@@ -371,6 +373,68 @@ TEST_F(Driver, a_stop_ends_the_parse_and_keeps_nothing) {
     EXPECT_EQ(memo.lines.back(), kStoppedLine);
     // The parse did not reach its end.
     EXPECT_FALSE(MemoHas("Compiling geoms into scene"));
+}
+
+TEST(StreamedFile, is_the_file_assembled_from_the_whole_tree) {
+    // Besides plain nodes, two that are dropped for want of a plane while
+    // their children are converted: one whose onfront list starts with a
+    // two-point polygon, one whose splitter is all zero.
+    Poly twoPoints = Triangle(0, 5);
+    twoPoints.points.pop_back();
+    Poly reversed = Triangle(0, -1);
+    std::swap(reversed.points[1], reversed.points[2]);
+    ComputePlane(reversed);
+    const auto list = [](std::vector<Poly> polys) {
+        auto out = std::make_unique<PolyList>();
+        for (const Poly& poly : polys) {
+            out->Add(poly, nullptr);
+        }
+        return out;
+    };
+    // A node counts as a part of its parent by the polygons handed to it.
+    const auto node = [](std::vector<Poly> handed) {
+        auto out = std::make_unique<BSPNode>();
+        for (const Poly& poly : handed) {
+            out->polys.Add(poly, nullptr);
+        }
+        return out;
+    };
+    const auto leaf = [&](float z) {
+        auto out = node({Triangle(0, z)});
+        out->onfront = list({Triangle(0, z), Triangle(0, z)});
+        return out;
+    };
+    BSPNode root;
+    root.onfront = list({Triangle(0, 0)});
+    root.infront = node({Triangle(0, 5)});
+    root.infront->onfront = list({twoPoints, Triangle(0, 5)});
+    root.infront->infront = leaf(1);
+    root.infront->inback = leaf(2);
+    root.inback = node({reversed});
+    root.inback->plane = Plane{0, 0, 0, 0};
+    root.inback->onback = list({reversed});
+    root.inback->inback = leaf(-2);
+    const auto write = [&](PrimStream* prim) {
+        ZertexList vertices, planes;
+        GStringList mips;
+        std::unique_ptr<Node> tree = convertNode(root, vertices, planes, mips, nullptr, prim);
+        if (prim == nullptr) {
+            return *Assemble3DO(*tree, vertices, planes, mips);
+        }
+        const testing::TempDir dir;
+        AtomicFile file;
+        const std::string path = (dir.path() / "streamed.3do").string();
+        EXPECT_TRUE(file.Open(path));
+        EXPECT_TRUE(Streamed3DOSize(*prim, vertices, planes, mips).has_value());
+        EXPECT_TRUE(
+            Stream3DO(file, static_cast<const SealedNode&>(*tree), *prim, vertices, planes, mips));
+        EXPECT_TRUE(file.Commit());
+        return ReadBytes(path);
+    };
+    PrimStream prim;
+    const std::vector<uint8_t> assembled = write(nullptr);
+    EXPECT_EQ(write(&prim), assembled);
+    EXPECT_EQ(testing::StructureReader(assembled).Check().error, "");
 }
 
 TEST(DeepTree, converts_and_writes_a_tree_far_deeper_than_a_default_stack) {
