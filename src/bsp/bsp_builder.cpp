@@ -52,8 +52,8 @@ void LeaveNode() {
 // and the recursion guard. True when its children are to be built, with the
 // counts they inherit.
 bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
-               const BuildPlan& plan, PolyHandoff handoff, SplitterPrefetch* prefetch,
-               PrevCounts& counts) {
+               const BuildPlan& plan, PolyHandoff handoff, SearchCache& cache,
+               SplitterPrefetch* prefetch, PrevCounts& counts) {
     Counters& c = ProgressCounters();
     c.listSize = node.polys.Count();
     c.depth += 1;
@@ -65,20 +65,21 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
     if (prefetch != nullptr && node.polys.items.size() <= kMaxSearchedPolys) {
         UseSplitter(node, prefetch->Take(node));
     } else {
-        PrepareNode(node, plan);
-        ChooseSplitter(node, plan);
+        PrepareNode(node, plan, &cache);
+        ChooseSplitter(node, plan, &cache);
     }
     // The literal build counts every node afresh; the fast one carries the
     // counters of a child that inherits nearly the whole list.
     CountsPastTheSort pastTheSort;
     std::vector<Side> sides;
+    const bool fast = plan.strategy == BuildStrategy::Fast;
     if (!plan.countEverySide) {
-        sides = CarryCounts(node.polys.items, node.plane);
-    } else if (plan.strategy == BuildStrategy::Fast) {
-        sides = pastTheSort.Carry(node.polys.items, node.plane);
+        sides = CarryCounts(node.polys.items, cache, node.plane);
+    } else if (fast) {
+        sides = pastTheSort.Carry(node.polys.items, cache, node.plane);
     }
-    SortPolys(node, materials, handoff, sides);
-    pastTheSort.Hand(node);
+    SortPolys(node, materials, handoff, sides, fast ? &cache : nullptr);
+    pastTheSort.Hand(node, cache);
     counts = SortedCounts(node);
     // A partition that repeats the parent's exactly would repeat forever.
     if (counts == prev) {
@@ -90,12 +91,13 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
 }
 
 // A second thread pays only on a large tree whose splitters are searched.
-std::unique_ptr<SplitterPrefetch> PrefetchFor(const BSPNode& root, const BuildPlan& plan) {
+std::unique_ptr<SplitterPrefetch> PrefetchFor(const BSPNode& root, const BuildPlan& plan,
+                                              SearchCache& cache) {
     const std::size_t polys = root.polys.items.size();
     if (!plan.prefetch || polys < 8 * SplitterPrefetch::kMinPolys || polys > kMaxSearchedPolys) {
         return nullptr;
     }
-    return std::make_unique<SplitterPrefetch>(CurrentLog().budget);
+    return std::make_unique<SplitterPrefetch>(cache, CurrentLog().budget);
 }
 
 // The inback child waits while the infront subtree is built.
@@ -146,18 +148,20 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const
     // one below the frames on the stack, the root at 1. Counted before the
     // node is published: a conversion that follows may take it apart.
     FlatLists flats;
-    // What the polygons knew came from lists of an earlier build.
-    for (Poly& poly : node.polys.items) {
-        poly.planeKnown = poly.countsKnown = false;
+    // What the fast build learns of its polygons, from the root down; the
+    // prefetch's helper searches with it, so it outlives the helper.
+    SearchCache cache;
+    if (plan.strategy == BuildStrategy::Fast) {
+        cache.Enter(node.polys.items);
     }
     ThrowIfStopped();
-    const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, plan);
+    const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, plan, cache);
     // The root's list may outlive the build (the preview shows it); every
     // other node's is released once sorted, so its polygons move to the
     // children.
     const PolyHandoff rootHandoff = plan.keepRootList ? PolyHandoff::Copy : PolyHandoff::Move;
     const bool rootDescends =
-        EnterNode(node, prev, materials, plan, rootHandoff, prefetch.get(), counts);
+        EnterNode(node, prev, materials, plan, rootHandoff, cache, prefetch.get(), counts);
     if (!plan.keepRootList) {
         node.polys.Release();
     }
@@ -194,7 +198,7 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const
         ThrowIfStopped();
         LogFileText(line);
         const PrevCounts inherited = top.counts;
-        const bool descend = EnterNode(*child, inherited, materials, plan, PolyHandoff::Move,
+        const bool descend = EnterNode(*child, inherited, materials, plan, PolyHandoff::Move, cache,
                                        prefetch.get(), counts);
         // Sorted and past the guard, the child's own polygons live on in its
         // children and on-plane lists. The guard at a child copies from that

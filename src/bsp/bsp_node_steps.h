@@ -12,23 +12,24 @@
 #include "ase/scene.h"
 #include "bsp/bsp_builder.h"
 #include "bsp/bsp_node.h"
+#include "bsp/search/search_cache.h"
 
 namespace tarvel {
 
 // Computes every polygon's plane and, when the plan counts every side,
-// counts how the others lie against it and dumps the list.
-void PrepareNode(BSPNode& node, const BuildPlan& plan);
+// counts how the others lie against it and dumps the list. A fast build
+// passes its search cache, where its polygons have their entries.
+void PrepareNode(BSPNode& node, const BuildPlan& plan, SearchCache* cache = nullptr);
 
-// Computes the planes of the polygons; with ReuseKnown, only those whose
-// plane is not known yet (the values are the same either way).
-enum class PlaneReuse { RecomputeAll, ReuseKnown };
-void ComputePlanes(std::vector<Poly>& polys, PlaneReuse reuse);
+// Computes the planes of the polygons; with a cache, only those whose plane
+// it does not know yet (the values are the same either way).
+void ComputePlanes(std::vector<Poly>& polys, SearchCache* cache);
 
 // Sets the node's plane from the best splitter and returns its position;
 // none, after the "ARSE!" message box, for an empty list. The first form
 // reads the counters; the second searches when the plan did not fill them.
 std::optional<std::size_t> ChooseSplitter(BSPNode& node);
-std::optional<std::size_t> ChooseSplitter(BSPNode& node, const BuildPlan& plan);
+std::optional<std::size_t> ChooseSplitter(BSPNode& node, const BuildPlan& plan, SearchCache* cache);
 // The same from a splitter searched beforehand: the first polygon when
 // there is none, the message box for an empty list.
 std::optional<std::size_t> UseSplitter(BSPNode& node, std::optional<std::size_t> chosen);
@@ -41,9 +42,9 @@ std::optional<std::size_t> UseSplitter(BSPNode& node, std::optional<std::size_t>
 // clipper marks stand and are not looked up again.
 enum class PolyHandoff { Copy, Move };
 // sides, when not empty, holds PolySide of every polygon against the plane,
-// already computed.
+// already computed. With a cache, the pieces of a cut get entries in it.
 void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff = PolyHandoff::Copy,
-               std::span<const Side> sides = {});
+               std::span<const Side> sides = {}, SearchCache* cache = nullptr);
 
 // What the sort produced: the counts of infront, onfront, onback and inback.
 PrevCounts SortedCounts(const BSPNode& node);

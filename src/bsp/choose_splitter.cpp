@@ -1,3 +1,4 @@
+#include <cassert>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -94,11 +95,13 @@ std::optional<std::size_t> ChooseSplitter(BSPNode& node) {
     return UseSplitter(node, BestCounted(node.polys.items));
 }
 
-std::optional<std::size_t> ChooseSplitter(BSPNode& node, const BuildPlan& plan) {
+std::optional<std::size_t> ChooseSplitter(BSPNode& node, const BuildPlan& plan,
+                                          SearchCache* cache) {
     if (plan.countEverySide || node.polys.items.size() > kMaxSearchedPolys) {
         return ChooseSplitter(node);
     }
-    return UseSplitter(node, SearchSplitter(node.polys.items, MachineCores()));
+    assert(cache != nullptr);
+    return UseSplitter(node, SearchSplitter(node.polys.items, *cache, MachineCores()));
 }
 
 }  // namespace tarvel

@@ -58,22 +58,9 @@ struct Poly {
     int32_t countOnFront = 0;
     int32_t countOnBack = 0;
     int32_t countCrossing = 0;
-    // The polygon's place in the order of the last bounding-volume hierarchy
-    // built over its ancestors' polygons, -1 before the first; pieces keep
-    // their source's. Spatially close polygons have close ranks.
-    int32_t spatialRank = -1;
-    // The spatial rank of a polygon this one's plane was last found to cut,
-    // -1 if none: the nodes below, which mostly keep that polygon, check it
-    // before looking for another.
-    int32_t crossedRank = -1;
-    // Whether plane is ComputePlane's result for these points. A polygon's
-    // points never change once it is made (a cut makes new pieces), so the
-    // fast build computes each plane once instead of at every node.
-    bool planeKnown = false;
-    // Whether the five counters are exact for the list the polygon is in now.
-    // The fast build finds them while searching a splitter and keeps them up
-    // to date for a child that inherits nearly the whole list.
-    bool countsKnown = false;
+    // The polygon's entry in the search cache of the fast build it is part
+    // of (SearchCache), -1 outside one. Pieces get entries of their own.
+    int32_t memoKey = -1;
 
     void ResetCounters() {
         countInFront = countInBack = countOnFront = countOnBack = countCrossing = 0;

@@ -76,15 +76,22 @@ void Give(BSPNode& node, Side side, Poly&& poly, bool marked, const Cupboard* ma
 
 // A crossing polygon is cut; a piece of two points or fewer has no area and
 // is dropped.
-void Split(BSPNode& node, const Poly& poly, const Cupboard* materials, Keeper& keeper) {
+void Split(BSPNode& node, const Poly& poly, const Cupboard* materials, Keeper& keeper,
+           SearchCache* cache) {
     Poly front, back;
     ProgressCounters().splitPolys += 1;
     UpdateCounters();
     SplitPoly(poly, node.plane, front, back);
     if (front.points.size() > 2) {
+        if (cache != nullptr) {
+            cache->EnterPiece(front, poly);
+        }
         Give(node, Side::xdInFront, std::move(front), false, materials, keeper);
     }
     if (back.points.size() > 2) {
+        if (cache != nullptr) {
+            cache->EnterPiece(back, poly);
+        }
         Give(node, Side::xdInBack, std::move(back), false, materials, keeper);
     }
 }
@@ -92,7 +99,7 @@ void Split(BSPNode& node, const Poly& poly, const Cupboard* materials, Keeper& k
 // Hands the polygon to the list its side calls for: a copy, or the polygon
 // itself when the node's list is not needed afterwards.
 void Place(BSPNode& node, Poly& poly, Side side, const Cupboard* materials, PolyHandoff handoff,
-           Keeper& keeper) {
+           Keeper& keeper, SearchCache* cache) {
     const bool move = handoff == PolyHandoff::Move;
     const auto hand = [&](PolyList& list) {
         if (move) {
@@ -120,7 +127,7 @@ void Place(BSPNode& node, Poly& poly, Side side, const Cupboard* materials, Poly
             hand(ListOf(node.onback));
             break;
         default:
-            Split(node, poly, materials, keeper);
+            Split(node, poly, materials, keeper, cache);
             break;
     }
 }
@@ -221,7 +228,7 @@ void DumpSorted(const BSPNode& node) {
 }  // namespace
 
 void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff,
-               std::span<const Side> sides) {
+               std::span<const Side> sides, SearchCache* cache) {
     if (node.polys.items.empty()) {
         return;
     }
@@ -248,7 +255,7 @@ void SortPolys(BSPNode& node, const Cupboard* materials, PolyHandoff handoff,
     for (std::size_t k = 0; k < polys.size(); ++k) {
         const Side side = sides.empty() ? PolySide(node.plane, polys[k]) : sides[k];
         LogSide(k, side);
-        Place(node, polys[k], side, materials, handoff, keeper);
+        Place(node, polys[k], side, materials, handoff, keeper, cache);
     }
     if (keeper.side.has_value()) {
         keeper.buffer.erase(keeper.buffer.begin() + static_cast<std::ptrdiff_t>(keeper.kept),

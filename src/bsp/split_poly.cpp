@@ -32,7 +32,6 @@ void StartPiece(const Poly& source, Poly& piece) {
     piece.material = source.material;
     piece.subMaterial = source.subMaterial;
     piece.polyClass = source.polyClass;
-    piece.spatialRank = source.spatialRank;
 }
 
 void TraceEdge(std::size_t i, std::size_t next, const APoint& cur, const APoint& nxt, Side s1,

@@ -300,12 +300,9 @@ void ExpectSamePoly(const Poly& got, const Poly& want) {
     EXPECT_EQ(
         std::memcmp(got.points.data(), want.points.data(), got.points.size() * sizeof(APoint)), 0);
     EXPECT_EQ(std::memcmp(&got.plane, &want.plane, sizeof(Plane)), 0);
-    EXPECT_EQ((std::array{got.material, got.subMaterial, got.polyClass, got.spatialRank,
-                          got.crossedRank}),
-              (std::array{want.material, want.subMaterial, want.polyClass, want.spatialRank,
-                          want.crossedRank}));
-    EXPECT_EQ((std::array{got.clipper, got.planeKnown, got.countsKnown}),
-              (std::array{want.clipper, want.planeKnown, want.countsKnown}));
+    EXPECT_EQ((std::array{got.material, got.subMaterial, got.polyClass, got.memoKey}),
+              (std::array{want.material, want.subMaterial, want.polyClass, want.memoKey}));
+    EXPECT_EQ(got.clipper, want.clipper);
 }
 
 void ExpectSameList(const PolyList* got, const PolyList* want) {

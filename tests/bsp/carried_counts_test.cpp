@@ -19,8 +19,8 @@ using testing::Shell;
 using testing::SpikedShell;
 
 // A child's carried counters against a fresh count of its list.
-int ExpectCarriedExact(const BSPNode* child) {
-    return child == nullptr ? 0 : ExpectKnownCountersExact(child->polys.items);
+int ExpectCarriedExact(const BSPNode* child, const SearchCache& cache) {
+    return child == nullptr ? 0 : ExpectKnownCountersExact(child->polys.items, cache);
 }
 
 TEST(CarriedCounts, match_a_fresh_count_of_each_child) {
@@ -46,27 +46,29 @@ TEST(CarriedCounts, match_a_fresh_count_of_each_child) {
         SCOPED_TRACE(c.name);
         std::vector<Poly> counted = c.polys;
         CountSidesLiteral(counted);
-        for (Poly& poly : counted) {
-            poly.countsKnown = true;
-        }
         int carried = 0;
         for (std::size_t k = 0; k < counted.size(); k += 29) {
             SCOPED_TRACE(::testing::Message() << "splitter " << k);
             BSPNode node;
             node.polys.items = counted;
             node.plane = counted[k].plane;
-            const std::vector<Side> sides = CarryCounts(node.polys.items, node.plane);
+            SearchCache cache;
+            cache.Enter(node.polys.items);
+            for (const Poly& poly : node.polys.items) {
+                cache[poly].countsKnown = true;
+            }
+            const std::vector<Side> sides = CarryCounts(node.polys.items, cache, node.plane);
             ASSERT_EQ(sides.size(), counted.size());
             for (std::size_t i = 0; i < counted.size(); ++i) {
                 ASSERT_EQ(sides[i], PolySide(node.plane, counted[i])) << i;
             }
-            SortPolys(node, nullptr, PolyHandoff::Move, sides);
-            carried += ExpectCarriedExact(node.infront.get());
-            carried += ExpectCarriedExact(node.inback.get());
+            SortPolys(node, nullptr, PolyHandoff::Move, sides, &cache);
+            carried += ExpectCarriedExact(node.infront.get(), cache);
+            carried += ExpectCarriedExact(node.inback.get(), cache);
             // The on-plane lists are never searched again.
             for (const PolyList* list : {node.onfront.get(), node.onback.get()}) {
                 for (const Poly& poly : list ? list->items : std::vector<Poly>{}) {
-                    EXPECT_FALSE(poly.countsKnown);
+                    EXPECT_FALSE(cache[poly].countsKnown);
                 }
             }
         }
@@ -76,7 +78,9 @@ TEST(CarriedCounts, match_a_fresh_count_of_each_child) {
 
 TEST(CarriedCounts, nothing_known_nothing_computed) {
     std::vector<Poly> polys = Shell(50, 10);
-    EXPECT_TRUE(CarryCounts(polys, polys[0].plane).empty());
+    SearchCache cache;
+    cache.Enter(polys);
+    EXPECT_TRUE(CarryCounts(polys, cache, polys[0].plane).empty());
 }
 
 }  // namespace

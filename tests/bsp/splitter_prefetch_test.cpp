@@ -16,6 +16,7 @@ using testing::AwkwardScene;
 using testing::LogCapture;
 
 struct Nodes {
+    SearchCache cache;
     std::vector<std::unique_ptr<BSPNode>> nodes;
     std::vector<std::optional<std::size_t>> expected;
 };
@@ -29,7 +30,10 @@ Nodes MakeNodes(int count) {
         node->polys.items[static_cast<std::size_t>(k)].points.resize(2);
         BSPNode copy;
         copy.polys.items = node->polys.items;
-        made.expected.push_back(PlanAndSearch(copy));
+        SearchCache alone;
+        alone.Enter(copy.polys.items);
+        made.expected.push_back(PlanAndSearch(copy, alone));
+        made.cache.Enter(node->polys.items);
         made.nodes.push_back(std::move(node));
     }
     return made;
@@ -51,7 +55,7 @@ TEST(SplitterPrefetch, gives_what_a_search_here_gives_in_any_order) {
                 budget.emplace(static_cast<unsigned>(1 + spare));
                 build = budget->Acquire();
             }
-            SplitterPrefetch prefetch(budget ? &*budget : nullptr);
+            SplitterPrefetch prefetch(made.cache, budget ? &*budget : nullptr);
             for (std::size_t k = 0; k < made.nodes.size(); ++k) {
                 if (order != Order::SomeNeverQueued || k % 2 == 0) {
                     prefetch.Submit(*made.nodes[k]);
@@ -70,7 +74,7 @@ TEST(SplitterPrefetch, gives_what_a_search_here_gives_in_any_order) {
 TEST(SplitterPrefetch, stops_with_nodes_never_taken) {
     Nodes made = MakeNodes(4);
     {
-        SplitterPrefetch prefetch;
+        SplitterPrefetch prefetch(made.cache);
         for (auto& node : made.nodes) {
             prefetch.Submit(*node);
         }

@@ -40,12 +40,14 @@ int ExpectSameChoice(const std::vector<Poly>& polys) {
     for (unsigned threads : {1u, 2u}) {
         SCOPED_TRACE(threads);
         std::vector<Poly> searched = polys;
-        EXPECT_EQ(SearchSplitter(searched, threads), expected);
-        known += ExpectKnownCountersExact(searched);
+        SearchCache cache;
+        cache.Enter(searched);
+        EXPECT_EQ(SearchSplitter(searched, cache, threads), expected);
+        known += ExpectKnownCountersExact(searched, cache);
         // Again with the ranks and the counters the first search gave: the
         // hierarchy then follows the ranks instead of partitioning afresh,
         // and the known counters stand in for walks.
-        EXPECT_EQ(SearchSplitter(searched, threads), expected);
+        EXPECT_EQ(SearchSplitter(searched, cache, threads), expected);
     }
     // Counters known beforehand: all of them, every third, or all but the
     // first five (counted outright, as a chain's pieces are).
@@ -56,14 +58,16 @@ int ExpectSameChoice(const std::vector<Poly>& polys) {
           std::function<bool(std::size_t)>(knownIf), std::function<bool(std::size_t)>(knownPast)}) {
         std::vector<Poly> counted = polys;
         CountSidesLiteral(counted);
+        SearchCache cache;
+        cache.Enter(counted);
         for (std::size_t i = 0; i < counted.size(); ++i) {
-            counted[i].countsKnown = isKnown(i);
-            if (!counted[i].countsKnown) {
+            cache[counted[i]].countsKnown = isKnown(i);
+            if (!isKnown(i)) {
                 counted[i].ResetCounters();
             }
         }
-        EXPECT_EQ(SearchSplitter(counted, 1), expected);
-        known += ExpectKnownCountersExact(counted);
+        EXPECT_EQ(SearchSplitter(counted, cache, 1), expected);
+        known += ExpectKnownCountersExact(counted, cache);
     }
     return known;
 }
@@ -130,7 +134,31 @@ TEST(SplitterSearch, takes_the_counted_choice) {
 
 TEST(SplitterSearch, finds_nothing_in_an_empty_list) {
     std::vector<Poly> none;
-    EXPECT_EQ(SearchSplitter(none, 1), std::nullopt);
+    SearchCache cache;
+    EXPECT_EQ(SearchSplitter(none, cache, 1), std::nullopt);
+}
+
+// Entries live in segments of growing size; one written across their
+// boundaries must stay its own and stay put while later ones are added.
+TEST(SearchCache, keeps_every_entry_apart_and_in_place) {
+    std::vector<Poly> polys(5000);
+    SearchCache cache;
+    cache.Enter(polys);
+    for (std::size_t i = 0; i < polys.size(); ++i) {
+        cache[polys[i]].spatialRank = static_cast<int32_t>(i);
+    }
+    const SearchMemo* last = &cache[polys.back()];
+    std::vector<Poly> pieces(polys.size());
+    for (std::size_t i = 0; i < polys.size(); ++i) {
+        cache.EnterPiece(pieces[i], polys[i]);
+        cache[pieces[i]].crossedRank = 7;
+    }
+    EXPECT_EQ(&cache[polys.back()], last);
+    for (std::size_t i = 0; i < polys.size(); ++i) {
+        ASSERT_EQ(cache[polys[i]].spatialRank, static_cast<int32_t>(i));
+        ASSERT_EQ(cache[polys[i]].crossedRank, -1);
+        ASSERT_EQ(cache[pieces[i]].spatialRank, static_cast<int32_t>(i));
+    }
 }
 
 TEST(PlaneCount, a_walk_cut_short_bounds_the_exact_counts) {

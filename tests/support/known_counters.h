@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bsp/geometry.h"
+#include "bsp/search/search_cache.h"
 #include "bsp/side_counting.h"
 
 namespace tarvel::testing {
@@ -21,12 +22,12 @@ inline void ExpectSameCounters(const Poly& got, const Poly& want) {
 
 // Compares the counters the polygons say are known with a fresh count of
 // every pair of the list; returns how many were known.
-inline int ExpectKnownCountersExact(const std::vector<Poly>& polys) {
+inline int ExpectKnownCountersExact(const std::vector<Poly>& polys, const SearchCache& cache) {
     std::vector<Poly> counted = polys;
     CountSidesLiteral(counted);
     int known = 0;
     for (std::size_t i = 0; i < polys.size(); ++i) {
-        if (!polys[i].countsKnown) {
+        if (!cache[polys[i]].countsKnown) {
             continue;
         }
         ++known;

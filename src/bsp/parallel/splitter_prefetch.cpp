@@ -7,13 +7,13 @@
 
 namespace tarvel {
 
-std::optional<std::size_t> PlanAndSearch(BSPNode& node) {
-    ComputePlanes(node.polys.items, PlaneReuse::ReuseKnown);
-    return SearchSplitter(node.polys.items, MachineCores());
+std::optional<std::size_t> PlanAndSearch(BSPNode& node, SearchCache& cache) {
+    ComputePlanes(node.polys.items, &cache);
+    return SearchSplitter(node.polys.items, cache, MachineCores());
 }
 
-SplitterPrefetch::SplitterPrefetch(ThreadBudget* budget)
-    : budget_(budget), helper_([this] { Run(); }) {}
+SplitterPrefetch::SplitterPrefetch(SearchCache& cache, ThreadBudget* budget)
+    : cache_(cache), budget_(budget), helper_([this] { Run(); }) {}
 
 SplitterPrefetch::~SplitterPrefetch() {
     {
@@ -49,7 +49,7 @@ std::optional<std::size_t> SplitterPrefetch::Take(BSPNode& node) {
             jobs_.erase(it);
         }
         lock.unlock();
-        return PlanAndSearch(node);
+        return PlanAndSearch(node, cache_);
     }
     // Only this thread adds or removes jobs, so the reference stays valid.
     Job& job = it->second;
@@ -109,7 +109,7 @@ void SplitterPrefetch::Drain(std::unique_lock<std::mutex>& lock) {
         held.budget = budget_;
         try {
             const ScopedLogContext scope(held);
-            splitter = PlanAndSearch(*node);
+            splitter = PlanAndSearch(*node, cache_);
         } catch (...) {
             error = std::current_exception();
         }

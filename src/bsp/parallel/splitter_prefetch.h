@@ -18,14 +18,16 @@
 #include <vector>
 
 #include "bsp/bsp_node.h"
+#include "bsp/search/search_cache.h"
 #include "log/thread_budget.h"
 
 namespace tarvel {
 
 class SplitterPrefetch {
   public:
+    // cache: the build's, where every polygon queued has its entry.
     // budget: the process's, borrowed; null: the helper always searches.
-    explicit SplitterPrefetch(ThreadBudget* budget = nullptr);
+    explicit SplitterPrefetch(SearchCache& cache, ThreadBudget* budget = nullptr);
     ~SplitterPrefetch();
     SplitterPrefetch(const SplitterPrefetch&) = delete;
     SplitterPrefetch& operator=(const SplitterPrefetch&) = delete;
@@ -63,6 +65,7 @@ class SplitterPrefetch {
     std::vector<BSPNode*> queue_;
     std::unordered_map<BSPNode*, Job> jobs_;
     bool stopping_ = false;
+    SearchCache& cache_;
     ThreadBudget* budget_;
     // Counts the submissions: a helper refused a thread tries again at the
     // next one, rather than spinning on a queue it cannot serve.
@@ -71,6 +74,6 @@ class SplitterPrefetch {
 };
 
 // Computes the planes of the node's polygons and searches its splitter.
-std::optional<std::size_t> PlanAndSearch(BSPNode& node);
+std::optional<std::size_t> PlanAndSearch(BSPNode& node, SearchCache& cache);
 
 }  // namespace tarvel

@@ -30,12 +30,12 @@ struct ChildChange {
     std::vector<Poly> gained;       // the pieces cut off for it
 };
 
-ChildChange ChangeFor(const std::vector<Poly>& polys, const Plane& plane,
+ChildChange ChangeFor(const std::vector<Poly>& polys, const SearchCache& cache, const Plane& plane,
                       const std::vector<Side>& sides, Side childSide) {
     ChildChange change;
     for (std::size_t k = 0; k < polys.size(); ++k) {
         if (sides[k] == childSide) {
-            if (polys[k].countsKnown) {
+            if (cache[polys[k]].countsKnown) {
                 change.kept.push_back(k);
             }
             continue;
@@ -72,27 +72,27 @@ void Update(std::vector<Poly>& polys, const ChildChange& change) {
 
 // Carries the counters into the child on one side, or marks its polygons
 // as not known when that does not pay.
-void CarryInto(std::vector<Poly>& polys, const Plane& plane, const std::vector<Side>& sides,
-               Side childSide, std::size_t crossing) {
+void CarryInto(std::vector<Poly>& polys, SearchCache& cache, const Plane& plane,
+               const std::vector<Side>& sides, Side childSide, std::size_t crossing) {
     const auto inherited =
         static_cast<std::size_t>(std::count(sides.begin(), sides.end(), childSide));
     const std::size_t changes = polys.size() - inherited + crossing;
     if (inherited > 0 && changes * kChangeShare <= inherited) {
-        Update(polys, ChangeFor(polys, plane, sides, childSide));
+        Update(polys, ChangeFor(polys, cache, plane, sides, childSide));
         return;
     }
     for (std::size_t k = 0; k < polys.size(); ++k) {
         if (sides[k] == childSide) {
-            polys[k].countsKnown = false;
+            cache[polys[k]].countsKnown = false;
         }
     }
 }
 
 }  // namespace
 
-std::vector<Side> CarryCounts(std::vector<Poly>& polys, const Plane& plane) {
+std::vector<Side> CarryCounts(std::vector<Poly>& polys, SearchCache& cache, const Plane& plane) {
     if (std::none_of(polys.begin(), polys.end(),
-                     [](const Poly& poly) { return poly.countsKnown; })) {
+                     [&cache](const Poly& poly) { return cache[poly].countsKnown; })) {
         return {};
     }
     std::vector<Side> sides(polys.size());
@@ -105,11 +105,11 @@ std::vector<Side> CarryCounts(std::vector<Poly>& polys, const Plane& plane) {
     // to the on-plane lists or are cut are known no more.
     for (std::size_t k = 0; k < polys.size(); ++k) {
         if (sides[k] != Side::xdInFront && sides[k] != Side::xdInBack) {
-            polys[k].countsKnown = false;
+            cache[polys[k]].countsKnown = false;
         }
     }
-    CarryInto(polys, plane, sides, Side::xdInFront, crossing);
-    CarryInto(polys, plane, sides, Side::xdInBack, crossing);
+    CarryInto(polys, cache, plane, sides, Side::xdInFront, crossing);
+    CarryInto(polys, cache, plane, sides, Side::xdInBack, crossing);
     return sides;
 }
 
@@ -126,18 +126,19 @@ void CountsPastTheSort::Set(Poly& poly, const Counters& c) {
     poly.countCrossing = c[4];
 }
 
-std::vector<Side> CountsPastTheSort::Carry(std::vector<Poly>& polys, const Plane& plane) {
+std::vector<Side> CountsPastTheSort::Carry(std::vector<Poly>& polys, SearchCache& cache,
+                                           const Plane& plane) {
     std::vector<Counters> own(polys.size());
     for (std::size_t k = 0; k < polys.size(); ++k) {
         own[k] = Of(polys[k]);
     }
-    std::vector<Side> sides = CarryCounts(polys, plane);
+    std::vector<Side> sides = CarryCounts(polys, cache, plane);
     if (sides.empty()) {
         return sides;
     }
     carried_ = true;
     for (std::size_t k = 0; k < polys.size(); ++k) {
-        if (polys[k].countsKnown) {
+        if (cache[polys[k]].countsKnown) {
             (sides[k] == Side::xdInFront ? front_ : back_).push_back(Of(polys[k]));
         }
         Set(polys[k], own[k]);
@@ -145,23 +146,24 @@ std::vector<Side> CountsPastTheSort::Carry(std::vector<Poly>& polys, const Plane
     return sides;
 }
 
-void CountsPastTheSort::Hand(BSPNode& node) const {
+void CountsPastTheSort::Hand(BSPNode& node, const SearchCache& cache) const {
     if (!carried_) {
         return;
     }
-    HandTo(node.infront.get(), front_);
-    HandTo(node.inback.get(), back_);
+    HandTo(node.infront.get(), cache, front_);
+    HandTo(node.inback.get(), cache, back_);
 }
 
 // A child's list holds what it inherited in the node's order, with the cut
 // pieces (never known) in between.
-void CountsPastTheSort::HandTo(BSPNode* child, const std::vector<Counters>& carried) {
+void CountsPastTheSort::HandTo(BSPNode* child, const SearchCache& cache,
+                               const std::vector<Counters>& carried) {
     if (child == nullptr) {
         return;
     }
     std::size_t next = 0;
     for (Poly& poly : child->polys.items) {
-        if (poly.countsKnown) {
+        if (cache[poly].countsKnown) {
             assert(next < carried.size());
             Set(poly, carried[next++]);
         }
@@ -169,30 +171,31 @@ void CountsPastTheSort::HandTo(BSPNode* child, const std::vector<Counters>& carr
     assert(next == carried.size());
 }
 
-void CountUnknownSides(std::vector<Poly>& polys, unsigned threads) {
-    const auto unknown = static_cast<std::size_t>(std::count_if(
-        polys.begin(), polys.end(), [](const Poly& poly) { return !poly.countsKnown; }));
+void CountUnknownSides(std::vector<Poly>& polys, SearchCache& cache, unsigned threads) {
+    const auto unknown = static_cast<std::size_t>(
+        std::count_if(polys.begin(), polys.end(),
+                      [&cache](const Poly& poly) { return !cache[poly].countsKnown; }));
     if (unknown > kOutrightUnknown) {
-        CountSidesFast(polys, threads);
+        CountSidesFast(polys, threads, &cache);
     } else {
         for (std::size_t i = 0; i < polys.size(); ++i) {
-            if (!polys[i].countsKnown) {
+            if (!cache[polys[i]].countsKnown) {
                 CountSidesOf(polys, i);
             }
         }
     }
-    for (Poly& poly : polys) {
-        poly.countsKnown = true;
+    for (const Poly& poly : polys) {
+        cache[poly].countsKnown = true;
     }
 }
 
-void KeepCounts(Poly& poly, const SideCounts& counts) {
+void KeepCounts(Poly& poly, const SideCounts& counts, SearchCache& cache) {
     poly.countInFront = counts[Side::xdInFront];
     poly.countInBack = counts[Side::xdInBack];
     poly.countOnFront = counts[Side::xdOnFront];
     poly.countOnBack = counts[Side::xdOnBack];
     poly.countCrossing = counts[Side::xdCrossing];
-    poly.countsKnown = true;
+    cache[poly].countsKnown = true;
 }
 
 }  // namespace tarvel

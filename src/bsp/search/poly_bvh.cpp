@@ -131,18 +131,13 @@ void BuildNodes(PolyBvh& bvh, const std::vector<Poly>& polys, const std::vector<
 // The ranks' order, and among equal ranks (pieces of one polygon) the list's:
 // a stable radix sort, linear and free of recursion (deep trees are built on
 // small stacks).
-void OrderByRank(PolyBvh& bvh, const std::vector<Poly>& polys) {
+void OrderByRank(PolyBvh& bvh, const std::vector<int32_t>& ranks) {
     constexpr int kDigitBits = 11;
     constexpr int32_t kDigits = 1 << kDigitBits;
-    const auto rankOf = [&polys](int32_t i) {
-        return polys[static_cast<std::size_t>(i)].spatialRank;
-    };
-    std::vector<int32_t> order(polys.size()), sorted(polys.size());
-    int32_t maxRank = 0;
-    for (std::size_t i = 0; i < polys.size(); ++i) {
-        order[i] = static_cast<int32_t>(i);
-        maxRank = std::max(maxRank, polys[i].spatialRank);
-    }
+    const auto rankOf = [&ranks](int32_t i) { return ranks[static_cast<std::size_t>(i)]; };
+    std::vector<int32_t> order(ranks.size()), sorted(ranks.size());
+    std::iota(order.begin(), order.end(), 0);
+    const int32_t maxRank = ranks.empty() ? 0 : *std::max_element(ranks.begin(), ranks.end());
     std::vector<int32_t> start(kDigits + 1);
     for (int shift = 0; shift < 31 && (maxRank >> shift) != 0; shift += kDigitBits) {
         const auto digit = [&](int32_t i) {
@@ -226,12 +221,19 @@ void StoreCorners(PolyBvh& bvh, const std::vector<Poly>& polys) {
 
 }  // namespace
 
-PolyBvh BuildPolyBvh(std::vector<Poly>& polys) {
+PolyBvh BuildPolyBvh(const std::vector<Poly>& polys, SearchCache* cache) {
     PolyBvh bvh;
-    const bool ranked = std::all_of(polys.begin(), polys.end(),
-                                    [](const Poly& poly) { return poly.spatialRank >= 0; });
+    std::vector<int32_t> ranks;
+    if (cache != nullptr) {
+        ranks.reserve(polys.size());
+        for (const Poly& poly : polys) {
+            ranks.push_back((*cache)[poly].spatialRank);
+        }
+    }
+    const bool ranked = cache != nullptr && std::all_of(ranks.begin(), ranks.end(),
+                                                        [](int32_t rank) { return rank >= 0; });
     if (ranked) {
-        OrderByRank(bvh, polys);
+        OrderByRank(bvh, ranks);
         StoreCorners(bvh, polys);
         BuildNodesInOrder(bvh);
         return bvh;
@@ -239,8 +241,9 @@ PolyBvh BuildPolyBvh(std::vector<Poly>& polys) {
     bvh.order.resize(polys.size());
     std::iota(bvh.order.begin(), bvh.order.end(), 0);
     BuildNodes(bvh, polys, BoxesOf(polys));
-    for (std::size_t i = 0; i < bvh.order.size(); ++i) {
-        polys[static_cast<std::size_t>(bvh.order[i])].spatialRank = static_cast<int32_t>(i);
+    for (std::size_t i = 0; cache != nullptr && i < bvh.order.size(); ++i) {
+        (*cache)[polys[static_cast<std::size_t>(bvh.order[i])]].spatialRank =
+            static_cast<int32_t>(i);
     }
     StoreCorners(bvh, polys);
     return bvh;

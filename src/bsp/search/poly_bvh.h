@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "bsp/geometry.h"
+#include "bsp/search/search_cache.h"
 
 namespace tarvel {
 
@@ -85,11 +86,12 @@ struct PolyBvh {
 
 inline constexpr int32_t kBvhLeafSize = 16;
 
-// Needs at least one polygon. When every polygon has a spatial rank, the
-// hierarchy follows the ranks (halving their order) instead of partitioning
-// the boxes afresh, which is most of the cost of a build; otherwise it
-// partitions and numbers the polygons in its order, for the nodes below.
-PolyBvh BuildPolyBvh(std::vector<Poly>& polys);
+// Needs at least one polygon. When the cache gives every polygon a spatial
+// rank, the hierarchy follows the ranks (halving their order) instead of
+// partitioning the boxes afresh, which is most of the cost of a build;
+// otherwise it partitions, and numbers the polygons in its order in the
+// cache, if any, for the nodes below.
+PolyBvh BuildPolyBvh(const std::vector<Poly>& polys, SearchCache* cache = nullptr);
 
 // One leaf over the whole list, in list order: for a short list a walk is a
 // single vectorised pass over its corners, and the hierarchy costs next to

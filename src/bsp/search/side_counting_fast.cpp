@@ -50,11 +50,11 @@ void StoreCounts(Poly& poly, Counts counts) {
 
 }  // namespace
 
-void CountSidesFast(std::vector<Poly>& polys, unsigned threads) {
+void CountSidesFast(std::vector<Poly>& polys, unsigned threads, SearchCache* cache) {
     if (polys.empty()) {
         return;
     }
-    const PolyBvh bvh = BuildPolyBvh(polys);
+    const PolyBvh bvh = BuildPolyBvh(polys, cache);
 
     // One representative polygon per distinct plane.
     std::unordered_map<PlaneKey, int32_t, PlaneKeyHash> planeIds;

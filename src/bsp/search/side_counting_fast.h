@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "bsp/geometry.h"
+#include "bsp/search/search_cache.h"
 
 namespace tarvel {
 
@@ -17,7 +18,8 @@ namespace tarvel {
 //   groups it cannot decide are tested corner by corner in one vectorised
 //   pass over their stored coordinates;
 // - the planes are shared out between up to `threads` threads.
-// Polygon planes must already be computed.
-void CountSidesFast(std::vector<Poly>& polys, unsigned threads);
+// Polygon planes must already be computed. With a cache, the hierarchy
+// follows the spatial ranks it holds, or gives them, as the search's does.
+void CountSidesFast(std::vector<Poly>& polys, unsigned threads, SearchCache* cache = nullptr);
 
 }  // namespace tarvel

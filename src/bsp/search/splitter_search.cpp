@@ -62,7 +62,8 @@ using Queue = std::priority_queue<Candidate, std::vector<Candidate>, RanksLater>
 
 class Search {
   public:
-    Search(std::vector<Poly>& polys, unsigned threads) : polys_(polys), threads_(threads) {}
+    Search(std::vector<Poly>& polys, SearchCache& cache, unsigned threads)
+        : polys_(polys), cache_(cache), threads_(threads) {}
 
     std::optional<std::size_t> Run() {
         const std::optional<std::size_t> best = Choose();
@@ -95,7 +96,7 @@ class Search {
                                           [](const Poly& poly) { return poly.clipper; });
         std::vector<int32_t> unknownPolys;
         for (std::size_t i = 0; i < polys_.size(); ++i) {
-            if ((!clippers || polys_[i].clipper) && !polys_[i].countsKnown) {
+            if ((!clippers || polys_[i].clipper) && !cache_[polys_[i]].countsKnown) {
                 unknownPolys.push_back(static_cast<int32_t>(i));
             }
         }
@@ -110,13 +111,17 @@ class Search {
         }
         std::vector<Candidate> candidates;
         std::vector<std::size_t> unknown;  // positions in candidates
+        std::size_t nextUnknown = 0;       // unknownPolys is in list order
         for (std::size_t i = 0; i < polys_.size(); ++i) {
+            const bool known = nextUnknown == unknownPolys.size() ||
+                               unknownPolys[nextUnknown] != static_cast<int32_t>(i);
+            nextUnknown += known ? 0 : 1;
             if ((clippers && !polys_[i].clipper) || (walked && IsFollower(i))) {
                 continue;
             }
             Candidate c;
             c.index = static_cast<int32_t>(i);
-            if (polys_[i].countsKnown) {
+            if (known) {
                 FromCounters(c, polys_[i]);
             } else if (!walked) {
                 CountOutright(c);
@@ -130,7 +135,7 @@ class Search {
             return candidates;
         }
         const bool flat = polys_.size() <= kFlatPolys;
-        bvh_ = flat ? FlatPolyBvh(polys_) : BuildPolyBvh(polys_);
+        bvh_ = flat ? FlatPolyBvh(polys_) : BuildPolyBvh(polys_, &cache_);
         if (!flat) {
             IndexRanks();
         }
@@ -227,14 +232,14 @@ class Search {
                 continue;
             }
             const Poly& leader = polys_[static_cast<std::size_t>(leaderOf_[i])];
-            if (leader.countsKnown) {
+            if (cache_[leader].countsKnown) {
                 Poly& follower = polys_[i];
                 follower.countInFront = leader.countInFront;
                 follower.countInBack = leader.countInBack;
                 follower.countOnFront = leader.countOnFront;
                 follower.countOnBack = leader.countOnBack;
                 follower.countCrossing = leader.countCrossing;
-                follower.countsKnown = true;
+                cache_[follower].countsKnown = true;
             }
         }
     }
@@ -250,7 +255,7 @@ class Search {
     void CountOutright(Candidate& c) {
         const auto own = static_cast<std::size_t>(c.index);
         CountSidesOf(polys_, own);
-        polys_[own].countsKnown = true;
+        cache_[polys_[own]].countsKnown = true;
         FromCounters(c, polys_[own]);
     }
 
@@ -289,8 +294,8 @@ class Search {
             }
             const int32_t crossed = Walk(c, limits, scratch_);
             if (crossed >= 0) {
-                Poly& poly = polys_[static_cast<std::size_t>(c.index)];
-                poly.crossedRank = polys_[static_cast<std::size_t>(crossed)].spatialRank;
+                cache_[polys_[static_cast<std::size_t>(c.index)]].crossedRank =
+                    cache_[polys_[static_cast<std::size_t>(crossed)]].spatialRank;
             }
             (c.crosses ? any : noCrossing).push(c);
         }
@@ -319,13 +324,15 @@ class Search {
     // polygons was a tenth of a large build. A node's polygons lie close
     // together, and so do their ranks.
     void IndexRanks() {
-        const auto [least, most] = std::minmax_element(
-            polys_.begin(), polys_.end(),
-            [](const Poly& x, const Poly& y) { return x.spatialRank < y.spatialRank; });
-        firstRank_ = least->spatialRank;
-        rankStart_.assign(static_cast<std::size_t>(most->spatialRank - firstRank_) + 2, 0);
-        for (const Poly& poly : polys_) {
-            ++rankStart_[static_cast<std::size_t>(poly.spatialRank - firstRank_) + 1];
+        std::vector<int32_t> ranks(polys_.size());
+        for (std::size_t i = 0; i < polys_.size(); ++i) {
+            ranks[i] = cache_[polys_[i]].spatialRank;
+        }
+        const auto [least, most] = std::minmax_element(ranks.begin(), ranks.end());
+        firstRank_ = *least;
+        rankStart_.assign(static_cast<std::size_t>(*most - firstRank_) + 2, 0);
+        for (const int32_t rank : ranks) {
+            ++rankStart_[static_cast<std::size_t>(rank - firstRank_) + 1];
         }
         for (std::size_t r = 1; r < rankStart_.size(); ++r) {
             rankStart_[r] += rankStart_[r - 1];
@@ -336,14 +343,15 @@ class Search {
     // cut (any piece of it), if that is here.
     bool CutsItsLastCrossed(std::size_t index) const {
         const Poly& poly = polys_[index];
-        if (poly.crossedRank < 0) {
+        const int32_t crossedRank = cache_[poly].crossedRank;
+        if (crossedRank < 0) {
             return false;
         }
-        if (poly.crossedRank < firstRank_ ||
-            static_cast<std::size_t>(poly.crossedRank - firstRank_) + 1 >= rankStart_.size()) {
+        if (crossedRank < firstRank_ ||
+            static_cast<std::size_t>(crossedRank - firstRank_) + 1 >= rankStart_.size()) {
             return false;
         }
-        const auto rank = static_cast<std::size_t>(poly.crossedRank - firstRank_);
+        const auto rank = static_cast<std::size_t>(crossedRank - firstRank_);
         for (auto k = static_cast<std::size_t>(rankStart_[rank]);
              k < static_cast<std::size_t>(rankStart_[rank + 1]); ++k) {
             const auto other = static_cast<std::size_t>(bvh_->order[k]);
@@ -375,12 +383,13 @@ class Search {
         c.exact = walk.undecided == 0;
         if (c.exact) {
             // Only this thread writes this polygon; the others read no counters.
-            KeepCounts(poly, walk.counts);
+            KeepCounts(poly, walk.counts, cache_);
         }
         return -1;
     }
 
     std::vector<Poly>& polys_;
+    SearchCache& cache_;
     unsigned threads_;
     // Per polygon, the earlier one on the same plane that is walked for it,
     // or -1; empty when no candidate is walked.
@@ -396,11 +405,12 @@ class Search {
 
 }  // namespace
 
-std::optional<std::size_t> SearchSplitter(std::vector<Poly>& polys, unsigned threads) {
+std::optional<std::size_t> SearchSplitter(std::vector<Poly>& polys, SearchCache& cache,
+                                          unsigned threads) {
     if (polys.empty()) {
         return std::nullopt;
     }
-    return Search(polys, threads).Run();
+    return Search(polys, cache, threads).Run();
 }
 
 }  // namespace tarvel

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bsp/geometry.h"
+#include "bsp/search/search_cache.h"
 
 namespace tarvel {
 
@@ -17,12 +18,13 @@ inline constexpr std::size_t kMaxSearchedPolys = 9'999'999;
 // of equal scores. Found without counting every pair: each candidate's plane
 // is walked over a bounding-volume hierarchy only as deep as it takes to
 // bound its score above the best one found, so most candidates are ruled out
-// after a few groups. Candidates whose counters are known (Poly::countsKnown)
+// after a few groups. Candidates whose counters the cache says are known
 // are taken as they are; those it counts exactly get their counters filled
 // and marked known, for a child to carry. It gives the polygons spatial
-// ranks when it builds a hierarchy and they have none. Planes must be
-// computed, and there must be no more than kMaxSearchedPolys polygons; none
-// for an empty list.
-std::optional<std::size_t> SearchSplitter(std::vector<Poly>& polys, unsigned threads);
+// ranks when it builds a hierarchy and they have none. Every polygon needs
+// an entry in the cache, planes must be computed, and there must be no more
+// than kMaxSearchedPolys polygons; none for an empty list.
+std::optional<std::size_t> SearchSplitter(std::vector<Poly>& polys, SearchCache& cache,
+                                          unsigned threads);
 
 }  // namespace tarvel

@@ -1,0 +1,78 @@
+#pragma once
+
+// What the fast build learns of a polygon while searching one node, kept for
+// the nodes below that inherit it. The polygons move from list to list as
+// the tree grows; each carries only a key (Poly::memoKey) to its entry here,
+// and the build that made the keys owns the entries.
+
+#include <array>
+#include <bit>
+#include <cassert>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "bsp/geometry.h"
+
+namespace tarvel {
+
+struct SearchMemo {
+    // The polygon's place in the order of the last bounding-volume
+    // hierarchy built over its ancestors' polygons, -1 before the first;
+    // pieces keep their source's. Spatially close polygons have close ranks.
+    int32_t spatialRank = -1;
+    // The spatial rank of a polygon this one's plane was last found to cut,
+    // -1 if none: the nodes below, which mostly keep that polygon, check it
+    // before looking for another.
+    int32_t crossedRank = -1;
+    // Whether the polygon's plane is ComputePlane's result for its points.
+    // A polygon's points never change once it is made (a cut makes new
+    // pieces), so each plane is computed once instead of at every node.
+    bool planeKnown = false;
+    // Whether the polygon's five counters are exact for the list it is in
+    // now. The search finds them and the build keeps them up to date for a
+    // child that inherits nearly the whole list.
+    bool countsKnown = false;
+};
+
+// Entries are only ever added, by one thread (the build's), and never move:
+// other threads may meanwhile read and write the entries of the polygons
+// handed to them. Each segment is twice the size of the one before, so the
+// table of segments is fixed and a small build allocates little.
+class SearchCache {
+  public:
+    // Gives every polygon a fresh entry: nothing known of it yet.
+    void Enter(std::vector<Poly>& polys);
+    // A piece cut from source gets a fresh entry with source's spatial rank.
+    void EnterPiece(Poly& piece, const Poly& source);
+
+    SearchMemo& operator[](const Poly& poly) {
+        const Slot slot = SlotOf(poly.memoKey);
+        return segments_[slot.segment][slot.offset];
+    }
+    const SearchMemo& operator[](const Poly& poly) const {
+        const Slot slot = SlotOf(poly.memoKey);
+        return segments_[slot.segment][slot.offset];
+    }
+
+  private:
+    static constexpr int kFirstBits = 10;
+    static constexpr int kSegments = 32 - kFirstBits;
+
+    struct Slot {
+        std::size_t segment, offset;
+    };
+    // Entry k lives in the segment of the highest bit of k + 2^kFirstBits.
+    static Slot SlotOf(int32_t key) {
+        assert(key >= 0);
+        const auto shifted = static_cast<uint32_t>(key) + (1u << kFirstBits);
+        const auto segment = static_cast<std::size_t>(std::bit_width(shifted) - 1 - kFirstBits);
+        return Slot{segment, shifted - (std::size_t{1} << (segment + kFirstBits))};
+    }
+    int32_t Add(const SearchMemo& memo);
+
+    std::array<std::vector<SearchMemo>, kSegments> segments_;
+    int32_t size_ = 0;
+};
+
+}  // namespace tarvel
