@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
 #include <queue>
 
@@ -37,6 +39,9 @@ constexpr std::size_t kCountedOutright = 8;
 constexpr std::size_t kFlatPolys = 64;
 // Below this many candidates one thread walks them all.
 constexpr std::size_t kThreadedCandidates = 2048;
+// From this many polygons on, the walks that tell close scores apart are
+// shared between threads.
+constexpr std::size_t kSharedPolys = 1024;
 
 struct Candidate {
     int64_t bound = 0;  // the score is no lower than this
@@ -279,12 +284,7 @@ class Search {
     // The best candidate that crosses nothing, if one does. Those found to
     // cross something move to `any`.
     std::optional<std::size_t> BestWithoutCrossing(Queue& noCrossing, Queue& any) {
-        while (!noCrossing.empty()) {
-            Candidate c = noCrossing.top();
-            noCrossing.pop();
-            if (c.exact) {
-                return static_cast<std::size_t>(c.index);
-            }
+        const auto walk = [this](Candidate& c, CountScratch& scratch) {
             CountLimits limits{.maxCrossings = Crossings(c)};
             if (c.probed) {
                 limits.maxDepth = c.depth + kDepthStep;
@@ -292,27 +292,78 @@ class Search {
                 c.probed = true;
                 limits.maxLeaves = kProbeLeaves;
             }
-            const int32_t crossed = Walk(c, limits, scratch_);
+            const int32_t crossed = Walk(c, limits, scratch);
             if (crossed >= 0) {
                 cache_[polys_[static_cast<std::size_t>(c.index)]].crossedRank =
                     cache_[polys_[static_cast<std::size_t>(crossed)]].spatialRank;
             }
-            (c.crosses ? any : noCrossing).push(c);
-        }
-        return std::nullopt;
+        };
+        return WalkUntilExact(noCrossing, walk,
+                              [&](const Candidate& c) { (c.crosses ? any : noCrossing).push(c); });
     }
 
+    // Every candidate crosses something: the lowest score of all.
     std::optional<std::size_t> BestOfAll(Queue& any) {
-        while (!any.empty()) {
-            Candidate c = any.top();
-            any.pop();
-            if (c.exact) {
-                return static_cast<std::size_t>(c.index);
+        return WalkUntilExact(
+            any,
+            [this](Candidate& c, CountScratch& scratch) {
+                Walk(c, CountLimits{.maxDepth = c.depth + kDepthStep}, scratch);
+            },
+            [&any](const Candidate& c) { any.push(c); });
+    }
+
+    // Walks the lowest bound of the queue deeper (walk), queues it again
+    // (requeue) and so on until the lowest bound is exact: that candidate, or
+    // none once the queue is empty. Where every plane crosses something and
+    // thousands of bounds lie close together, that takes hundreds of
+    // thousands of walks of a few microseconds each, in a large node shared
+    // between threads that take turns at the queue. A walk only tightens a
+    // bound, so walking more than one thread would have gives the same
+    // choice: an exact bound on top is it once no candidate that might rank
+    // before it is still being walked.
+    template <typename WalkOne, typename Requeue>
+    std::optional<std::size_t> WalkUntilExact(Queue& queue, const WalkOne& walk,
+                                              const Requeue& requeue) const {
+        std::mutex mutex;
+        std::condition_variable returned;
+        int walking = 0;
+        bool finished = false;
+        bool failed = false;  // a walk threw: the others stop too
+        std::optional<std::size_t> best;
+        const auto work = [&](std::size_t, std::size_t) {
+            CountScratch scratch;
+            std::unique_lock lock(mutex);
+            while (!finished && !failed) {
+                if (!queue.empty() && !queue.top().exact) {
+                    Candidate c = queue.top();
+                    queue.pop();
+                    ++walking;
+                    lock.unlock();
+                    try {
+                        walk(c, scratch);
+                    } catch (...) {
+                        lock.lock();
+                        failed = true;
+                        returned.notify_all();
+                        throw;
+                    }
+                    lock.lock();
+                    --walking;
+                    requeue(c);
+                    returned.notify_all();
+                } else if (walking == 0) {
+                    finished = true;
+                    if (!queue.empty()) {
+                        best = static_cast<std::size_t>(queue.top().index);
+                    }
+                    returned.notify_all();
+                } else {
+                    returned.wait(lock);
+                }
             }
-            Walk(c, CountLimits{.maxDepth = c.depth + kDepthStep}, scratch_);
-            any.push(c);
-        }
-        return std::nullopt;
+        };
+        ShareOut(polys_.size() >= kSharedPolys ? threads_ : 1, work);
+        return best;
     }
 
     // The candidate's own polygon is counted by the walk but not by the
@@ -400,7 +451,6 @@ class Search {
     // [rankStart_[r], rankStart_[r + 1]).
     std::vector<int32_t> rankStart_;
     int32_t firstRank_ = 0;
-    CountScratch scratch_;
 };
 
 }  // namespace
