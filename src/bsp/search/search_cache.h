@@ -25,6 +25,12 @@ struct SearchMemo {
     // -1 if none: the nodes below, which mostly keep that polygon, check it
     // before looking for another.
     int32_t crossedRank = -1;
+    // That polygon's own key: while it is in the list uncut, the plane cuts
+    // it still.
+    int32_t crossedKey = -1;
+    // The polygon's side of its own plane, once found with its plane known.
+    Side selfSide = Side::xdOnFront;
+    bool selfSideKnown = false;
     // Whether the polygon's plane is ComputePlane's result for its points.
     // A polygon's points never change once it is made (a cut makes new
     // pieces), so each plane is computed once instead of at every node.

@@ -110,7 +110,7 @@ class Search {
         if (walked) {
             for (const int32_t i : unknownPolys) {
                 const auto k = static_cast<std::size_t>(i);
-                selfSides[k] = PolySide(polys_[k].plane, polys_[k]);
+                selfSides[k] = SelfSide(polys_[k]);
             }
             FindSharedPlanes(unknownPolys, selfSides);
         }
@@ -249,6 +249,20 @@ class Search {
         }
     }
 
+    // The polygon's side of its own plane. It cannot change while the plane
+    // stays, so a polygon whose plane is known keeps it for the nodes below:
+    // in a chain of large nodes it would be found again at every one.
+    Side SelfSide(const Poly& poly) const {
+        SearchMemo& memo = cache_[poly];
+        if (memo.selfSideKnown) {
+            return memo.selfSide;
+        }
+        const Side side = PolySide(poly.plane, poly);
+        memo.selfSide = side;
+        memo.selfSideKnown = memo.planeKnown;
+        return side;
+    }
+
     // A candidate whose counters are exact already needs no walk.
     static void FromCounters(Candidate& c, const Poly& poly) {
         c.bound = std::llabs(int64_t{poly.countInFront} - int64_t{poly.countInBack});
@@ -294,8 +308,10 @@ class Search {
             }
             const int32_t crossed = Walk(c, limits, scratch);
             if (crossed >= 0) {
-                cache_[polys_[static_cast<std::size_t>(c.index)]].crossedRank =
-                    cache_[polys_[static_cast<std::size_t>(crossed)]].spatialRank;
+                SearchMemo& memo = cache_[polys_[static_cast<std::size_t>(c.index)]];
+                const Poly& cut = polys_[static_cast<std::size_t>(crossed)];
+                memo.crossedRank = cache_[cut].spatialRank;
+                memo.crossedKey = cut.memoKey;
             }
         };
         return WalkUntilExact(noCrossing, walk,
@@ -403,8 +419,18 @@ class Search {
             return false;
         }
         const auto rank = static_cast<std::size_t>(crossedRank - firstRank_);
-        for (auto k = static_cast<std::size_t>(rankStart_[rank]);
-             k < static_cast<std::size_t>(rankStart_[rank + 1]); ++k) {
+        const auto begin = static_cast<std::size_t>(rankStart_[rank]);
+        const auto end = static_cast<std::size_t>(rankStart_[rank + 1]);
+        // The very polygon it cut is cut still: its plane and points are
+        // the same. Only the pieces of a later cut need a side test.
+        const int32_t crossedKey = cache_[poly].crossedKey;
+        for (std::size_t k = begin; k < end; ++k) {
+            const auto other = static_cast<std::size_t>(bvh_->order[k]);
+            if (other != index && polys_[other].memoKey == crossedKey) {
+                return true;
+            }
+        }
+        for (std::size_t k = begin; k < end; ++k) {
             const auto other = static_cast<std::size_t>(bvh_->order[k]);
             if (other != index && PolySide(poly.plane, polys_[other]) == Side::xdCrossing) {
                 return true;
