@@ -346,23 +346,14 @@ class Search {
         bool finished = false;
         bool failed = false;  // a walk threw: the others stop too
         std::optional<std::size_t> best;
-        const auto work = [&](std::size_t, std::size_t) {
-            CountScratch scratch;
-            std::unique_lock lock(mutex);
+        const auto turns = [&](std::unique_lock<std::mutex>& lock, CountScratch& scratch) {
             while (!finished && !failed) {
                 if (!queue.empty() && !queue.top().exact) {
                     Candidate c = queue.top();
                     queue.pop();
                     ++walking;
                     lock.unlock();
-                    try {
-                        walk(c, scratch);
-                    } catch (...) {
-                        lock.lock();
-                        failed = true;
-                        returned.notify_all();
-                        throw;
-                    }
+                    walk(c, scratch);
                     lock.lock();
                     --walking;
                     requeue(c);
@@ -376,6 +367,21 @@ class Search {
                 } else {
                     returned.wait(lock);
                 }
+            }
+        };
+        const auto work = [&](std::size_t, std::size_t) {
+            CountScratch scratch;
+            std::unique_lock lock(mutex);
+            try {
+                turns(lock, scratch);
+            } catch (...) {
+                // The others would wait for this walk's candidate forever.
+                if (!lock.owns_lock()) {
+                    lock.lock();
+                }
+                failed = true;
+                returned.notify_all();
+                throw;
             }
         };
         ShareOut(polys_.size() >= kSharedPolys ? threads_ : 1, work);
