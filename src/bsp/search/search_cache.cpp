@@ -11,10 +11,11 @@ int32_t SearchCache::Add(const SearchMemo& memo) {
     }
     const int32_t key = size_++;
     const Slot slot = SlotOf(key);
-    std::vector<SearchMemo>& entries = segments_[slot.segment];
-    if (entries.empty()) {
-        // Sized once: its entries never move.
-        entries.resize(std::size_t{1} << (slot.segment + kFirstBits));
+    std::unique_ptr<SearchMemo[]>& entries = segments_[slot.segment];
+    if (!entries) {
+        // Left unwritten: the entries are written as they are added.
+        entries = std::make_unique_for_overwrite<SearchMemo[]>(std::size_t{1}
+                                                               << (slot.segment + kFirstBits));
     }
     entries[slot.offset] = memo;
     return key;
@@ -22,12 +23,14 @@ int32_t SearchCache::Add(const SearchMemo& memo) {
 
 void SearchCache::Enter(std::vector<Poly>& polys) {
     for (Poly& poly : polys) {
-        poly.memoKey = Add(SearchMemo{});
+        poly.memoKey = Add(SearchMemo::Fresh());
     }
 }
 
 void SearchCache::EnterPiece(Poly& piece, const Poly& source) {
-    piece.memoKey = Add(SearchMemo{.spatialRank = (*this)[source].spatialRank});
+    SearchMemo memo = SearchMemo::Fresh();
+    memo.spatialRank = (*this)[source].spatialRank;
+    piece.memoKey = Add(memo);
 }
 
 }  // namespace tarvel

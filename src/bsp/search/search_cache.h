@@ -10,41 +10,60 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 #include "bsp/geometry.h"
 
 namespace tarvel {
 
+// Plain data, so that a segment's entries cost memory only once written:
+// a fresh entry is Fresh(), not a default one.
 struct SearchMemo {
     // The polygon's place in the order of the last bounding-volume
     // hierarchy built over its ancestors' polygons, -1 before the first;
     // pieces keep their source's. Spatially close polygons have close ranks.
-    int32_t spatialRank = -1;
+    int32_t spatialRank;
     // The spatial rank of a polygon this one's plane was last found to cut,
     // -1 if none: the nodes below, which mostly keep that polygon, check it
     // before looking for another.
-    int32_t crossedRank = -1;
+    int32_t crossedRank;
     // That polygon's own key: while it is in the list uncut, the plane cuts
     // it still.
-    int32_t crossedKey = -1;
+    int32_t crossedKey;
     // The polygon's side of its own plane, once found with its plane known.
-    Side selfSide = Side::xdOnFront;
-    bool selfSideKnown = false;
+    Side selfSide;
+    bool selfSideKnown;
     // Whether the polygon's plane is ComputePlane's result for its points.
     // A polygon's points never change once it is made (a cut makes new
     // pieces), so each plane is computed once instead of at every node.
-    bool planeKnown = false;
+    bool planeKnown;
     // Whether the polygon's five counters are exact for the list it is in
     // now. The search finds them and the build keeps them up to date for a
     // child that inherits nearly the whole list.
-    bool countsKnown = false;
+    bool countsKnown;
+
+    // Nothing known of the polygon yet.
+    static constexpr SearchMemo Fresh() {
+        return SearchMemo{.spatialRank = -1,
+                          .crossedRank = -1,
+                          .crossedKey = -1,
+                          .selfSide = Side::xdOnFront,
+                          .selfSideKnown = false,
+                          .planeKnown = false,
+                          .countsKnown = false};
+    }
 };
 
 // Entries are only ever added, by one thread (the build's), and never move:
 // other threads may meanwhile read and write the entries of the polygons
 // handed to them. Each segment is twice the size of the one before, so the
-// table of segments is fixed and a small build allocates little.
+// table of segments is fixed and a small build allocates little; a segment's
+// pages are taken only as its entries are written, so a large build's last
+// segment, up to half empty, costs no more than what it holds.
+static_assert(std::is_trivially_default_constructible_v<SearchMemo>);
+
 class SearchCache {
   public:
     // Gives every polygon a fresh entry: nothing known of it yet.
@@ -77,7 +96,7 @@ class SearchCache {
     }
     int32_t Add(const SearchMemo& memo);
 
-    std::array<std::vector<SearchMemo>, kSegments> segments_;
+    std::array<std::unique_ptr<SearchMemo[]>, kSegments> segments_;
     int32_t size_ = 0;
 };
 
