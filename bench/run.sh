@@ -15,6 +15,7 @@
 #                     [--literal-max N] [--timeout SECONDS] [--repeat N]
 #                     [--log-sizes 20000,100000] [--log-dir DIR]
 #   --corpus       the real meshes of bench/corpus/ (set up by bench/corpus.sh)
+#                  and a generated 123,000-triangle gear assembly
 #                  instead of generated scenes, one row each, by kind (the
 #                  folder: terrain, building, vehicle, ...) and file name
 #   --literal-max  sizes above N skip the literal strategy (default 20000;
@@ -145,6 +146,11 @@ if $corpus; then
     fi
     row "$scene" "$(basename "$(dirname "$scene")")" "$n"
   done
+  # The generated gear assembly turned off the axes: nearly every plane
+  # crosses something and thousands of scores lie close together.
+  scene=$out/gears.ase
+  "$gen" --gears 123000 --seed "$seed" -o "$scene" >/dev/null
+  row "$scene" generated "$("$cli" parse "$scene" 2>/dev/null | sed -n 's/.*polygons: \([0-9]*\).*/\1/p')"
 else
   IFS=, read -r -a size_list <<<"$sizes"
   for n in "${size_list[@]}"; do

@@ -1,6 +1,7 @@
 // tarvel-scene-gen: writes a benchmark scene as an ASE file.
 //   tarvel-scene-gen --triangles N [--seed S] -o FILE   a race track of about N triangles
 //   tarvel-scene-gen --staircase N -o FILE              the degenerate deep-tree scene
+//   tarvel-scene-gen --gears N [--seed S] -o FILE       a dense gear assembly of about N triangles
 
 #include <cerrno>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <CLI/CLI.hpp>
 
 #include "scene_generator/ase_writer.h"
+#include "scene_generator/gears.h"
 #include "scene_generator/race_scene.h"
 #include "scene_generator/staircase.h"
 
@@ -50,14 +52,19 @@ int main(int argc, char** argv) {
     int64_t triangles = 20000;
     uint64_t seed = 1;
     int32_t staircase = 0;
+    int32_t gears = 0;
     std::string output;
     auto* trianglesOption =
         app.add_option("--triangles", triangles, "Race track of about N triangles")
             ->check(CLI::Range(kMinRaceTriangles, kMaxRaceTriangles));
-    app.add_option("--seed", seed, "Seed of the race track (same seed, same bytes)");
+    app.add_option("--seed", seed, "Seed of the track or the gears (same seed, same bytes)");
     app.add_option("--staircase", staircase, "Degenerate scene of exactly N triangles instead")
         ->check(CLI::Range(1, kMaxStaircaseTriangles))
         ->excludes(trianglesOption);
+    app.add_option("--gears", gears, "Dense gear assembly of about N triangles instead")
+        ->check(CLI::Range(1, kMaxGearTriangles))
+        ->excludes(trianglesOption)
+        ->excludes("--staircase");
     app.add_option("-o,--output", output, "ASE file to write")->required();
     try {
         app.parse(argc, argv);
@@ -66,8 +73,9 @@ int main(int argc, char** argv) {
         return code == 0 ? 0 : 2;
     }
 
-    const GeneratedScene scene =
-        staircase > 0 ? GenerateStaircase(staircase) : GenerateRaceScene(triangles, seed);
+    const GeneratedScene scene = staircase > 0 ? GenerateStaircase(staircase)
+                                 : gears > 0   ? GenerateGears(gears, seed)
+                                               : GenerateRaceScene(triangles, seed);
     if (!Save(scene, output)) {
         return 1;
     }

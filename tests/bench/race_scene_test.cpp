@@ -7,6 +7,7 @@
 #include <string>
 
 #include "bench/generated_import.h"
+#include "scene_generator/gears.h"
 #include "scene_generator/props.h"
 #include "scene_generator/staircase.h"
 
@@ -39,6 +40,7 @@ uint64_t Fnv1a(const std::string& text) {
 TEST(RaceScene, pinned_scenes_keep_their_bytes) {
     EXPECT_EQ(Fnv1a(AseText(GenerateRaceScene(1000, 1))), 12069864490364960886ULL);
     EXPECT_EQ(Fnv1a(AseText(GenerateStaircase(100))), 14962579024860301687ULL);
+    EXPECT_EQ(Fnv1a(AseText(GenerateGears(1000, 1))), 271538056606882214ULL);
 }
 
 TEST(RaceScene, triangle_count_meets_the_target) {
