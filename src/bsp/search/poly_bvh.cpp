@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <numeric>
+#include <utility>
 
 namespace tarvel {
 
@@ -236,16 +237,19 @@ PolyBvh BuildPolyBvh(const std::vector<Poly>& polys, SearchCache* cache) {
         OrderByRank(bvh, ranks);
         StoreCorners(bvh, polys);
         BuildNodesInOrder(bvh);
+        bvh.ranks = std::move(ranks);
         return bvh;
     }
     bvh.order.resize(polys.size());
     std::iota(bvh.order.begin(), bvh.order.end(), 0);
     BuildNodes(bvh, polys, BoxesOf(polys));
     for (std::size_t i = 0; cache != nullptr && i < bvh.order.size(); ++i) {
-        (*cache)[polys[static_cast<std::size_t>(bvh.order[i])]].spatialRank =
-            static_cast<int32_t>(i);
+        const auto index = static_cast<std::size_t>(bvh.order[i]);
+        ranks[index] = static_cast<int32_t>(i);
+        (*cache)[polys[index]].spatialRank = ranks[index];
     }
     StoreCorners(bvh, polys);
+    bvh.ranks = std::move(ranks);
     return bvh;
 }
 

@@ -82,6 +82,9 @@ struct PolyBvh {
     // The corners of polygon order[i] are x/y/z[cornerStart[i] .. cornerStart[i + 1]).
     std::vector<int32_t> cornerStart;
     std::vector<float> x, y, z;
+    // Built with a cache: each polygon's spatial rank by list position, as
+    // the cache holds it afterwards.
+    std::vector<int32_t> ranks;
 };
 
 inline constexpr int32_t kBvhLeafSize = 16;

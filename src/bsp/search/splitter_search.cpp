@@ -397,10 +397,7 @@ class Search {
     // polygons was a tenth of a large build. A node's polygons lie close
     // together, and so do their ranks.
     void IndexRanks() {
-        std::vector<int32_t> ranks(polys_.size());
-        for (std::size_t i = 0; i < polys_.size(); ++i) {
-            ranks[i] = cache_[polys_[i]].spatialRank;
-        }
+        const std::vector<int32_t>& ranks = bvh_->ranks;
         const auto [least, most] = std::minmax_element(ranks.begin(), ranks.end());
         firstRank_ = *least;
         rankStart_.assign(static_cast<std::size_t>(*most - firstRank_) + 2, 0);
