@@ -300,8 +300,11 @@ TEST(BuildProperties, without_the_log_both_strategies_build_the_same_tree) {
         spiked[i].material = kClipperMaterial;
     }
     const std::vector<std::vector<Poly>> scenes = {RandomScene({31, 400, 0.3, 0.1, 0.02}),
-                                                   RandomScene({32, 300, 0.0, 0.0}), ConvexFan(300),
-                                                   testing::Shell(400, 50), spiked};
+                                                   RandomScene({32, 300, 0.0, 0.0}),
+                                                   ConvexFan(300),
+                                                   testing::Shell(400, 50),
+                                                   spiked,
+                                                   testing::TurnedBoxesInACloud(14)};
     for (std::size_t s = 0; s < scenes.size(); ++s) {
         SCOPED_TRACE(::testing::Message() << "scene " << s);
         const auto with = [&](BuildStrategy strategy, std::string& shape) {

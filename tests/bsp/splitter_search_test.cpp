@@ -3,10 +3,12 @@
 #include <cmath>
 #include <cstdint>
 #include <functional>
+#include <numeric>
 #include <optional>
 #include <vector>
 
 #include "bsp/bsp_node_steps.h"
+#include "bsp/search/parallel_planes.h"
 #include "bsp/search/plane_count.h"
 #include "bsp/search/poly_bvh.h"
 #include "bsp/search/splitter_search.h"
@@ -24,6 +26,7 @@ using testing::Shell;
 using testing::SpikedShell;
 using testing::TiledBoxes;
 using testing::Triangle;
+using testing::TurnedBoxesInACloud;
 
 // What the choice takes from the counters of every ordered pair.
 std::optional<std::size_t> CountedChoice(const std::vector<Poly>& polys) {
@@ -120,6 +123,9 @@ TEST(SplitterSearch, takes_the_counted_choice) {
         cases.push_back({"polygons without area", polys});
     }
     cases.push_back({"tiled boxes, many triangles on each plane", TiledBoxes(12, 6, 5)});
+    // Hundreds of planes a few bits apart, thousands parallel: counted by
+    // family in the large nodes.
+    cases.push_back({"turned tiled boxes in a cloud", TurnedBoxesInACloud(13)});
     {
         // Thousands of candidates, shared out between threads.
         cases.push_back({"many candidates", AwkwardScene(10, 2300, 60, false)});
@@ -130,6 +136,66 @@ TEST(SplitterSearch, takes_the_counted_choice) {
         known += ExpectSameChoice(c.polys);
     }
     EXPECT_GT(known, 1000);
+}
+
+// Every member's counts from its family's pass, against a side test of
+// every polygon; corners on the planes of the faces beside each face, and
+// planes a few bits apart, put polygons at the edge of each member's bounds.
+TEST(ParallelPlanes, count_every_member_as_the_side_test_does) {
+    struct Case {
+        const char* name;
+        std::vector<Poly> polys;
+    };
+    // Copies of some triangles just off their planes, nearer than the point
+    // test's tolerance or just beyond it; and the whole scene far from the
+    // origin, where a normal's last bits move a plane the most.
+    const auto moved = [](std::vector<Poly> polys, float along, float shift) {
+        std::vector<Poly> copies;
+        for (std::size_t i = 0; i<polys.size(); i += along> 0 ? 5 : 1) {
+            Poly copy = polys[i];
+            for (APoint& p : copy.points) {
+                p = At(p.x + copy.plane.a * along + shift, p.y + copy.plane.b * along - shift,
+                       p.z + copy.plane.c * along + shift);
+            }
+            ComputePlane(copy);
+            copies.push_back(std::move(copy));
+        }
+        if (along > 0) {
+            copies.insert(copies.end(), polys.begin(), polys.end());
+        }
+        return copies;
+    };
+    const Case cases[] = {
+        {"turned tiled boxes", TiledBoxes(15, 10, 5, true)},
+        {"turned tiled boxes in a cloud", TurnedBoxesInACloud(16)},
+        {"copies just off their planes", moved(TiledBoxes(17, 6, 2, true), 0.0009f, 0)},
+        {"copies just beyond the tolerance", moved(TiledBoxes(18, 6, 2, true), 0.0012f, 0)},
+        {"far from the origin", moved(TiledBoxes(19, 10, 5, true), 0, 3000)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<Poly>& polys = c.polys;
+        const PolyBvh bvh = BuildPolyBvh(polys);
+        std::vector<int32_t> all(polys.size());
+        std::iota(all.begin(), all.end(), 0);
+        ParallelPlanes families(polys, bvh, all);
+        families.PassAll(2);
+        int members = 0;
+        for (const int32_t i : all) {
+            if (!families.Has(i)) {
+                continue;
+            }
+            ++members;
+            SideCounts expected;
+            for (const Poly& poly : polys) {
+                ++expected[PolySide(polys[static_cast<std::size_t>(i)].plane, poly)];
+            }
+            const auto [front, back] = families.Count(i);
+            ASSERT_EQ(front, expected[Side::xdInFront]) << i;
+            ASSERT_EQ(back, expected[Side::xdInBack]) << i;
+        }
+        EXPECT_GT(members, 100);
+    }
 }
 
 TEST(SplitterSearch, finds_nothing_in_an_empty_list) {

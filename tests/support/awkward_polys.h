@@ -117,10 +117,12 @@ inline std::vector<Poly> SpikedShell(int count, float radius, int every) {
     return polys;
 }
 
-// Axis-aligned boxes whose faces are tiled with triangles, as mechanical
-// parts and buildings come: every triangle of a face has the face's plane,
-// bit for bit, and boxes overlap so that some faces cut others.
-inline std::vector<Poly> TiledBoxes(uint64_t seed, int boxes, int tiles) {
+// Boxes whose faces are tiled with triangles, as mechanical parts and
+// buildings come, overlapping so that some faces cut others. Axis-aligned,
+// every triangle of a face has the face's plane bit for bit. Turned, and
+// rounded as a scene's text rounds corners, the triangles of a face lie on
+// planes a few last bits apart, parallel to the faces of every other box.
+inline std::vector<Poly> TiledBoxes(uint64_t seed, int boxes, int tiles, bool turned = false) {
     Random random(seed);
     std::vector<Poly> polys;
     for (int box = 0; box < boxes; ++box) {
@@ -138,7 +140,15 @@ inline std::vector<Poly> TiledBoxes(uint64_t seed, int boxes, int tiles) {
                     p[k] = lo[k] + (high ? size[k] : 0);
                     p[u] = lo[u] + size[u] * static_cast<float>(i) / static_cast<float>(tiles);
                     p[v] = lo[v] + size[v] * static_cast<float>(j) / static_cast<float>(tiles);
-                    return At(p[0], p[1], p[2]);
+                    if (!turned) {
+                        return At(p[0], p[1], p[2]);
+                    }
+                    const auto rounded = [](double x) {
+                        return static_cast<float>(std::round(x * 1e4) / 1e4);
+                    };
+                    const double c = std::cos(0.5), s = std::sin(0.5);
+                    const double x = c * p[0] - s * p[1], y = s * p[0] + c * p[1];
+                    return At(rounded(x), rounded(c * y - s * p[2]), rounded(s * y + c * p[2]));
                 };
                 for (int i = 0; i < tiles; ++i) {
                     for (int j = 0; j < tiles; ++j) {
@@ -153,6 +163,17 @@ inline std::vector<Poly> TiledBoxes(uint64_t seed, int boxes, int tiles) {
                 }
             }
         }
+    }
+    return polys;
+}
+
+// Turned tiled boxes inside a cloud of loose triangles that every plane cuts:
+// the search must find the lowest score of all over thousands of planes
+// that nearly coincide in groups.
+inline std::vector<Poly> TurnedBoxesInACloud(uint64_t seed) {
+    std::vector<Poly> polys = TiledBoxes(seed, 8, 5, true);
+    for (Poly& poly : AwkwardScene(seed, 300, 12, false)) {
+        polys.push_back(std::move(poly));
     }
     return polys;
 }

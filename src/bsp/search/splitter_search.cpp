@@ -12,6 +12,7 @@
 
 #include "bsp/parallel/share_out.h"
 #include "bsp/search/carried_counts.h"
+#include "bsp/search/parallel_planes.h"
 #include "bsp/search/plane_count.h"
 #include "bsp/search/poly_bvh.h"
 #include "bsp/side_counting.h"
@@ -42,6 +43,8 @@ constexpr std::size_t kThreadedCandidates = 2048;
 // From this many polygons on, the walks that tell close scores apart are
 // shared between threads.
 constexpr std::size_t kSharedPolys = 1024;
+// From this many polygons on, parallel planes are counted by family.
+constexpr std::size_t kFamilyPolys = 1024;
 
 struct Candidate {
     int64_t bound = 0;  // the score is no lower than this
@@ -55,6 +58,8 @@ struct Candidate {
     // above, which is all the search needs of it until the lowest score of
     // all is wanted.
     bool unwalked = false;
+    // Its family's pass has bounded it already.
+    bool bounded = false;
 };
 
 // Lowest bound first, then lowest index: the order the choice ranks by.
@@ -162,11 +167,7 @@ class Search {
     // nothing is found without walking those at all. Only when the lowest
     // score of all is wanted are they walked, all at once.
     void WalkTheUnwalked(Queue& any) {
-        std::vector<Candidate> all;
-        all.reserve(any.size());
-        for (; !any.empty(); any.pop()) {
-            all.push_back(any.top());
-        }
+        std::vector<Candidate> all = Drain(any);
         std::vector<Candidate*> unwalked;
         for (Candidate& c : all) {
             if (c.unwalked) {
@@ -320,12 +321,70 @@ class Search {
 
     // Every candidate crosses something: the lowest score of all.
     std::optional<std::size_t> BestOfAll(Queue& any) {
+        FindFamilies(any);
         return WalkUntilExact(
             any,
             [this](Candidate& c, CountScratch& scratch) {
-                Walk(c, CountLimits{.maxDepth = c.depth + kDepthStep}, scratch);
+                if (families_ && families_->Has(c.index)) {
+                    ScoreInFamily(c);
+                } else {
+                    Walk(c, CountLimits{.maxDepth = c.depth + kDepthStep}, scratch);
+                }
             },
             [&any](const Candidate& c) { any.push(c); });
+    }
+
+    // Where thousands of planes cross something, walking each one deeper on
+    // its own counts the same polygons over and over; planes that share a
+    // normal can share the counting.
+    void FindFamilies(Queue& any) {
+        if (!bvh_ || polys_.size() < kFamilyPolys) {
+            return;
+        }
+        std::vector<Candidate> all = Drain(any);
+        std::vector<int32_t> open;
+        for (const Candidate& c : all) {
+            if (!c.exact) {
+                open.push_back(c.index);
+            }
+        }
+        std::sort(open.begin(), open.end());
+        families_.emplace(polys_, *bvh_, open);
+        families_->PassAll(threads_);
+        any = Queue(RanksLater{}, std::move(all));
+    }
+
+    // A member's first turn bounds its score by what its family's pass
+    // settled; the next one makes it exact by testing only the polygons the
+    // pass left open. Only the score is found, not every counter.
+    void ScoreInFamily(Candidate& c) {
+        const ParallelPlanes::Standing& standing = families_->Of(c.index);
+        // Its own polygon is counted by the pass but not by the score.
+        const int32_t ownFront = c.selfSide == Side::xdInFront ? 1 : 0;
+        const int32_t ownBack = c.selfSide == Side::xdInBack ? 1 : 0;
+        if (!c.bounded) {
+            c.bounded = true;
+            const int64_t lead = int64_t{standing.front} - standing.back;
+            const int64_t lowest = lead - static_cast<int64_t>(standing.maybeBack.size()) - 1;
+            const int64_t highest = lead + static_cast<int64_t>(standing.maybeFront.size()) + 1;
+            const int64_t bound = lowest > 0 ? lowest : highest < 0 ? -highest : 0;
+            if (bound > c.bound) {
+                c.bound = bound;
+                return;
+            }
+        }
+        const auto [front, back] = families_->Count(c.index);
+        c.bound = std::llabs((front - ownFront) - (back - ownBack));
+        c.exact = true;
+    }
+
+    static std::vector<Candidate> Drain(Queue& queue) {
+        std::vector<Candidate> all;
+        all.reserve(queue.size());
+        for (; !queue.empty(); queue.pop()) {
+            all.push_back(queue.top());
+        }
+        return all;
     }
 
     // Walks the lowest bound of the queue deeper (walk), queues it again
@@ -476,6 +535,8 @@ class Search {
     std::vector<int32_t> leaderOf_;
     // Built only when some candidate has to be walked.
     std::optional<PolyBvh> bvh_;
+    // Made when the lowest score of all is wanted of a large node.
+    std::optional<ParallelPlanes> families_;
     // Positions in bvh_->order by spatial rank: rank firstRank_ + r is at
     // [rankStart_[r], rankStart_[r + 1]).
     std::vector<int32_t> rankStart_;
