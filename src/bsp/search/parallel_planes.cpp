@@ -23,6 +23,13 @@ constexpr double kNormalCells = 1024;
 constexpr double kWidestStray = 1.0 / 4096;
 // Fewer members than this do not pay for a pass over the polygons.
 constexpr std::size_t kLeastMembers = 8;
+// A family whose members leave more polygons open than this each, on
+// average, is given up: testing so many one by one costs as much as walking
+// the members.
+constexpr std::size_t kMostOpenPerMember = 512;
+// Nor are more open polygons than this kept for all the families of a node
+// together, whatever the node's size.
+constexpr std::size_t kMostOpen = std::size_t{1} << 25;
 
 struct Extent {
     double centre[3];
@@ -248,7 +255,9 @@ void ParallelPlanes::PassAll(unsigned threads) {
     const auto work = [&](std::size_t, std::size_t) {
         Tally tally;
         for (std::size_t f = next++; f < families_.size(); f = next++) {
-            Pass(*families_[f], tally);
+            if (!Pass(*families_[f], tally)) {
+                Disband(*families_[f]);
+            }
         }
     };
     ShareOut(families_.size() > 1 ? threads : 1, work);
@@ -284,7 +293,7 @@ ParallelPlanes::FrontBack ParallelPlanes::Count(int32_t index) const {
 // when that one is surely behind. Behind is the same from the highest
 // projection. A group of the hierarchy whose projections come no nearer than
 // that to any member's plane is settled whole.
-void ParallelPlanes::Pass(Family& family, Tally& tally) const {
+bool ParallelPlanes::Pass(Family& family, Tally& tally) {
     const std::size_t count = family.members.size();
     const KeyIndex index(family.keys);
     tally.frontBelow.assign(count + 1, 0);
@@ -293,6 +302,9 @@ void ParallelPlanes::Pass(Family& family, Tally& tally) const {
     tally.maybeBack.clear();
     const double clear = kOnPlaneTolerance + family.reach;
     const double* n = family.normal;
+    // Thousands of members on one large flat face would each leave the whole
+    // face open.
+    const std::size_t open = kMostOpenPerMember * family.members.size();
     auto& stack = tally.stack;
     stack.assign(1, 0);
     while (!stack.empty()) {
@@ -313,9 +325,25 @@ void ParallelPlanes::Pass(Family& family, Tally& tally) const {
             stack.push_back(node.right);
         } else {
             PassLeaf(node, family, j, last, tally);
+            if (tally.maybeFront.size() + tally.maybeBack.size() > open) {
+                return false;
+            }
         }
     }
+    const std::size_t kept = tally.maybeFront.size() + tally.maybeBack.size();
+    if (kept_.fetch_add(kept) + kept > kMostOpen) {
+        return false;
+    }
     KeepTally(family, tally);
+    return true;
+}
+
+// Its members are walked one by one. Each family has its own members, so
+// threads passing different families write apart.
+void ParallelPlanes::Disband(Family& family) {
+    for (const int32_t i : family.members) {
+        familyOf_[static_cast<std::size_t>(i)] = -1;
+    }
 }
 
 // Each member's counts from the running sums, and its maybe-polygons

@@ -9,6 +9,8 @@
 // surely in front of its plane or surely behind it; a member then tests only
 // the few polygons close to its own plane.
 
+#include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -43,7 +45,8 @@ class ParallelPlanes {
     // Whether the plane of polys[index] belongs to a family.
     bool Has(int32_t index) const { return familyOf_[static_cast<std::size_t>(index)] >= 0; }
 
-    // Runs every family's pass, on up to `threads` threads.
+    // Runs every family's pass, on up to `threads` threads. A family whose
+    // planes would leave too many polygons to test one by one is given up.
     void PassAll(unsigned threads);
 
     // The standing of the plane of polys[index], which has a family, once
@@ -65,7 +68,10 @@ class ParallelPlanes {
     struct Tally;
 
     void AddFamily(const std::vector<int32_t>& planes, const Box& root);
-    void Pass(Family& family, Tally& tally) const;
+    // False when the family leaves too many polygons open to pay, or more
+    // than the node's families may keep.
+    bool Pass(Family& family, Tally& tally);
+    void Disband(Family& family);
     void PassLeaf(const PolyBvh::Node& leaf, const Family& family, std::size_t first,
                   std::size_t last, Tally& tally) const;
     static void KeepTally(Family& family, Tally& tally);
@@ -75,6 +81,7 @@ class ParallelPlanes {
     std::vector<int32_t> familyOf_;  // by list position, -1 for none
     std::vector<int32_t> memberOf_;  // position among its family's members
     std::vector<std::unique_ptr<Family>> families_;
+    std::atomic<std::size_t> kept_{0};  // open polygons the families keep
 };
 
 }  // namespace tarvel
