@@ -165,12 +165,14 @@ class Search {
     // In a node that peels a few polygons off a large list, almost every
     // plane still cuts what it cut above, and the best one that cuts
     // nothing is found without walking those at all. Only when the lowest
-    // score of all is wanted are they walked, all at once.
+    // score of all is wanted are they walked, all at once, but for the
+    // members of a family: its pass bounds them.
     void WalkTheUnwalked(Queue& any) {
         std::vector<Candidate> all = Drain(any);
+        FindFamilies(all);
         std::vector<Candidate*> unwalked;
         for (Candidate& c : all) {
-            if (c.unwalked) {
+            if (c.unwalked && !(families_ && families_->Has(c.index))) {
                 c.unwalked = false;
                 unwalked.push_back(&c);
             }
@@ -321,7 +323,6 @@ class Search {
 
     // Every candidate crosses something: the lowest score of all.
     std::optional<std::size_t> BestOfAll(Queue& any) {
-        FindFamilies(any);
         return WalkUntilExact(
             any,
             [this](Candidate& c, CountScratch& scratch) {
@@ -337,11 +338,10 @@ class Search {
     // Where thousands of planes cross something, walking each one deeper on
     // its own counts the same polygons over and over; planes that share a
     // normal can share the counting.
-    void FindFamilies(Queue& any) {
+    void FindFamilies(const std::vector<Candidate>& all) {
         if (!bvh_ || polys_.size() < kFamilyPolys) {
             return;
         }
-        std::vector<Candidate> all = Drain(any);
         std::vector<int32_t> open;
         for (const Candidate& c : all) {
             if (!c.exact) {
@@ -351,7 +351,6 @@ class Search {
         std::sort(open.begin(), open.end());
         families_.emplace(polys_, *bvh_, open);
         families_->PassAll(threads_);
-        any = Queue(RanksLater{}, std::move(all));
     }
 
     // A member's first turn bounds its score by what its family's pass
