@@ -82,6 +82,22 @@ double Stray(const double reference[3], const Plane& p, const Extent& e) {
     return std::fabs(atCentre) + spread;
 }
 
+// The first of the sorted values in [begin, end) above v, as upper_bound
+// finds it, but without branches: the polygons of a leaf fall unpredictably
+// among the members, and mispredicted steps were most of a pass.
+const double* FirstAbove(const double* begin, const double* end, double v) {
+    std::ptrdiff_t len = end - begin;
+    if (len == 0) {
+        return begin;
+    }
+    while (len > 1) {
+        const std::ptrdiff_t half = len / 2;
+        begin = !(v < begin[half]) ? begin + half : begin;
+        len -= half;
+    }
+    return begin + (!(v < *begin) ? 1 : 0);
+}
+
 }  // namespace
 
 // Sorted offsets with a bucket index over them, so that finding where a
@@ -106,26 +122,25 @@ class ParallelPlanes::KeyIndex {
     // The first key above v.
     std::size_t Above(double v) const {
         const auto [begin, end] = Range(v);
-        return static_cast<std::size_t>(std::upper_bound(begin, end, v) - keys_.begin());
+        return static_cast<std::size_t>(FirstAbove(begin, end, v) - keys_.data());
     }
     // The first key at or above v.
     std::size_t AtOrAbove(double v) const {
         const auto [begin, end] = Range(v);
-        return static_cast<std::size_t>(std::lower_bound(begin, end, v) - keys_.begin());
+        return static_cast<std::size_t>(std::lower_bound(begin, end, v) - keys_.data());
     }
 
   private:
-    using It = std::vector<double>::const_iterator;
-
     // Monotone in v, so every key below v's bucket is below v and every
-    // key above it is above.
+    // key above it is above. Truncating a positive value floors it, and
+    // costs less than floor.
     int64_t Bucket(double v) const {
-        const double b = std::floor((v - first_) * scale_);
+        const double b = (v - first_) * scale_;
         return !(b > 0) ? 0 : b >= static_cast<double>(last_) ? last_ : static_cast<int64_t>(b);
     }
-    std::pair<It, It> Range(double v) const {
+    std::pair<const double*, const double*> Range(double v) const {
         const auto b = static_cast<std::size_t>(Bucket(v));
-        return {keys_.begin() + start_[b], keys_.begin() + start_[b + 1]};
+        return {keys_.data() + start_[b], keys_.data() + start_[b + 1]};
     }
 
     const std::vector<double>& keys_;
@@ -390,26 +405,24 @@ void ParallelPlanes::PassLeaf(const PolyBvh::Node& leaf, const Family& family, s
     const double n0 = family.normal[0], n1 = family.normal[1], n2 = family.normal[2];
     const std::vector<double>& keys = family.keys;
     const std::vector<double>& tops = family.clusterTop;
-    const auto clustersFrom = tops.begin() + family.clusterOf[first];
-    const auto clustersTo = tops.begin() + family.clusterOf[last - 1] + 1;
+    const double* clustersFrom = tops.data() + family.clusterOf[first];
+    const double* clustersTo = tops.data() + family.clusterOf[last - 1] + 1;
     // The first member from first whose key is above v, or last: found
     // among the clusters first, most polygons lying between them.
     const auto Above = [&](double v) {
-        const auto cluster = std::upper_bound(clustersFrom, clustersTo, v);
+        const double* cluster = FirstAbove(clustersFrom, clustersTo, v);
         if (cluster == clustersTo) {
             return last;
         }
-        const auto c = static_cast<std::size_t>(cluster - tops.begin());
+        const auto c = static_cast<std::size_t>(cluster - tops.data());
         const std::size_t from =
             std::max<std::size_t>(first, c == 0 ? 0 : family.clusterEnd[c - 1]);
         if (keys[from] > v) {
             return from;
         }
         const std::size_t to = std::min<std::size_t>(last, family.clusterEnd[c]);
-        return static_cast<std::size_t>(
-            std::upper_bound(keys.begin() + static_cast<std::ptrdiff_t>(from),
-                             keys.begin() + static_cast<std::ptrdiff_t>(to), v) -
-            keys.begin());
+        return static_cast<std::size_t>(FirstAbove(keys.data() + from, keys.data() + to, v) -
+                                        keys.data());
     };
     const auto begin = static_cast<std::size_t>(leaf.first);
     for (std::size_t i = begin; i < begin + static_cast<std::size_t>(leaf.count); ++i) {
