@@ -58,8 +58,6 @@ struct Candidate {
     // above, which is all the search needs of it until the lowest score of
     // all is wanted.
     bool unwalked = false;
-    // Its family's pass has bounded it already.
-    bool bounded = false;
 };
 
 // Lowest bound first, then lowest index: the order the choice ranks by.
@@ -172,7 +170,9 @@ class Search {
         FindFamilies(all);
         std::vector<Candidate*> unwalked;
         for (Candidate& c : all) {
-            if (c.unwalked && !(families_ && families_->Has(c.index))) {
+            if (families_ && families_->Has(c.index)) {
+                BoundByFamily(c);
+            } else if (c.unwalked) {
                 c.unwalked = false;
                 unwalked.push_back(&c);
             }
@@ -353,25 +353,25 @@ class Search {
         families_->PassAll(threads_);
     }
 
-    // A member's first turn bounds its score by what its family's pass
-    // settled; the next one makes it exact by testing only the polygons the
-    // pass left open. Only the score is found, not every counter.
-    void ScoreInFamily(Candidate& c) {
+    // What a member's family pass settled bounds its score before the
+    // member is queued: most members never need more.
+    void BoundByFamily(Candidate& c) const {
         const ParallelPlanes::Standing& standing = families_->Of(c.index);
+        // Its own polygon, counted by the pass, may be on either side.
+        const int64_t lead = int64_t{standing.front} - standing.back;
+        const int64_t lowest = lead - static_cast<int64_t>(standing.maybeBack.size()) - 1;
+        const int64_t highest = lead + static_cast<int64_t>(standing.maybeFront.size()) + 1;
+        const int64_t bound = lowest > 0 ? lowest : highest < 0 ? -highest : 0;
+        c.bound = std::max(c.bound, bound);
+    }
+
+    // A member's turn makes its score exact by testing only the polygons
+    // its family's pass left open. Only the score is found, not every
+    // counter.
+    void ScoreInFamily(Candidate& c) {
         // Its own polygon is counted by the pass but not by the score.
         const int32_t ownFront = c.selfSide == Side::xdInFront ? 1 : 0;
         const int32_t ownBack = c.selfSide == Side::xdInBack ? 1 : 0;
-        if (!c.bounded) {
-            c.bounded = true;
-            const int64_t lead = int64_t{standing.front} - standing.back;
-            const int64_t lowest = lead - static_cast<int64_t>(standing.maybeBack.size()) - 1;
-            const int64_t highest = lead + static_cast<int64_t>(standing.maybeFront.size()) + 1;
-            const int64_t bound = lowest > 0 ? lowest : highest < 0 ? -highest : 0;
-            if (bound > c.bound) {
-                c.bound = bound;
-                return;
-            }
-        }
         const auto [front, back] = families_->Count(c.index);
         c.bound = std::llabs((front - ownFront) - (back - ownBack));
         c.exact = true;
