@@ -94,7 +94,7 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
 std::unique_ptr<SplitterPrefetch> PrefetchFor(const BSPNode& root, const BuildPlan& plan,
                                               SearchCache& cache) {
     const std::size_t polys = root.polys.items.size();
-    if (!plan.prefetch || polys < 8 * SplitterPrefetch::kMinPolys || polys > kMaxSearchedPolys) {
+    if (!plan.prefetch || polys < SplitterPrefetch::kMinTreePolys || polys > kMaxSearchedPolys) {
         return nullptr;
     }
     return std::make_unique<SplitterPrefetch>(cache, CurrentLog().budget);

@@ -43,8 +43,12 @@ class SplitterPrefetch {
     // build's thread, where they would have come without the helper.
     std::optional<std::size_t> Take(BSPNode& node);
 
-    // Only lists this long are worth the hand-over.
-    static constexpr std::size_t kMinPolys = 512;
+    // Only lists this long are worth the hand-over. Smaller ones still pay:
+    // in a dense mesh thousands of them wait on the stack, searched one
+    // after another by the build while the helper had nothing queued.
+    static constexpr std::size_t kMinPolys = 64;
+    // Only a tree this large keeps the helper busy enough for its thread.
+    static constexpr std::size_t kMinTreePolys = 4096;
 
   private:
     struct Job {
