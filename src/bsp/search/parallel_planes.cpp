@@ -204,8 +204,8 @@ ParallelPlanes::ParallelPlanes(const std::vector<Poly>& polys, const PolyBvh& bv
 // The planes of one cell, when enough of them share their plane, or nearly,
 // with another of the cell: only those make the family's pass pay. A pass
 // that projects the leaves for them costs little more for the planes alone
-// at their offset, which join too: walked one by one, those were a tenth of
-// a dense mechanical build.
+// at their offset, which join too: in a gear assembly, joining cost the
+// passes less than walking those planes one by one had.
 void ParallelPlanes::AddFamily(const std::vector<int32_t>& planes, const Box& root) {
     const Extent extent = ExtentOf(root);
     // Candidates come in list order, so the reference does not depend on
