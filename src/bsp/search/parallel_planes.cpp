@@ -12,6 +12,13 @@
 
 namespace tarvel {
 
+// A node's box as the families measure it.
+struct NodeExtent {
+    double centre[3];
+    double half[3];
+    double size;  // the largest coordinate's magnitude
+};
+
 namespace {
 
 // Normals fall into cells this fine in each component; the first plane of a
@@ -32,14 +39,8 @@ constexpr std::size_t kMostOpenPerMember = 512;
 // together, whatever the node's size.
 constexpr std::size_t kMostOpen = std::size_t{1} << 25;
 
-struct Extent {
-    double centre[3];
-    double half[3];
-    double size;  // the largest coordinate's magnitude
-};
-
-Extent ExtentOf(const Box& box) {
-    Extent e{};
+NodeExtent ExtentOf(const Box& box) {
+    NodeExtent e{};
     for (int k = 0; k < 3; ++k) {
         e.centre[k] = (box.lo[k] + box.hi[k]) / 2;
         e.half[k] = (box.hi[k] - box.lo[k]) / 2;
@@ -73,7 +74,7 @@ CellKey Cell(const Plane& p) {
 
 // How far a plane's distance to a point of the box may be from the
 // reference normal's projection of the point plus the plane's own offset.
-double Stray(const double reference[3], const Plane& p, const Extent& e) {
+double Stray(const double reference[3], const Plane& p, const NodeExtent& e) {
     const double dn[3] = {p.a - reference[0], p.b - reference[1], p.c - reference[2]};
     double atCentre = 0, spread = 0;
     for (int k = 0; k < 3; ++k) {
@@ -183,7 +184,7 @@ ParallelPlanes::ParallelPlanes(const std::vector<Poly>& polys, const PolyBvh& bv
                                const std::vector<int32_t>& candidates)
     : polys_(polys), bvh_(bvh), familyOf_(polys.size(), -1), memberOf_(polys.size(), -1) {
     const Box& root = bvh.nodes.front().box;
-    const Extent extent = ExtentOf(root);
+    const NodeExtent extent = ExtentOf(root);
     if (!root.finite || !(extent.size > 0)) {
         return;
     }
@@ -196,7 +197,7 @@ ParallelPlanes::ParallelPlanes(const std::vector<Poly>& polys, const PolyBvh& bv
     }
     for (auto& [cell, planes] : cells) {
         if (planes.size() >= kLeastMembers) {
-            AddFamily(planes, root);
+            AddFamily(planes, extent);
         }
     }
 }
@@ -206,8 +207,7 @@ ParallelPlanes::ParallelPlanes(const std::vector<Poly>& polys, const PolyBvh& bv
 // that projects the leaves for them costs little more for the planes alone
 // at their offset, which join too: in a gear assembly, joining cost the
 // passes less than walking those planes one by one had.
-void ParallelPlanes::AddFamily(const std::vector<int32_t>& planes, const Box& root) {
-    const Extent extent = ExtentOf(root);
+void ParallelPlanes::AddFamily(const std::vector<int32_t>& planes, const NodeExtent& extent) {
     // Candidates come in list order, so the reference does not depend on
     // how the table of cells iterates.
     const Plane& reference = polys_[static_cast<std::size_t>(planes.front())].plane;

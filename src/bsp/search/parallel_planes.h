@@ -21,6 +21,8 @@
 
 namespace tarvel {
 
+struct NodeExtent;
+
 class ParallelPlanes {
   public:
     // What one member's plane knows of the polygons after its family's pass.
@@ -67,7 +69,7 @@ class ParallelPlanes {
     class KeyIndex;
     struct Tally;
 
-    void AddFamily(const std::vector<int32_t>& planes, const Box& root);
+    void AddFamily(const std::vector<int32_t>& planes, const NodeExtent& extent);
     // False when the family leaves too many polygons open to pay, or more
     // than the node's families may keep.
     bool Pass(Family& family, Tally& tally);

@@ -170,7 +170,7 @@ class Search {
         FindFamilies(all);
         std::vector<Candidate*> unwalked;
         for (Candidate& c : all) {
-            if (families_ && families_->Has(c.index)) {
+            if (InFamily(c)) {
                 BoundByFamily(c);
             } else if (c.unwalked) {
                 c.unwalked = false;
@@ -326,7 +326,7 @@ class Search {
         return WalkUntilExact(
             any,
             [this](Candidate& c, CountScratch& scratch) {
-                if (families_ && families_->Has(c.index)) {
+                if (InFamily(c)) {
                     ScoreInFamily(c);
                 } else {
                     Walk(c, CountLimits{.maxDepth = c.depth + kDepthStep}, scratch);
@@ -352,6 +352,8 @@ class Search {
         families_.emplace(polys_, *bvh_, open);
         families_->PassAll(threads_);
     }
+
+    bool InFamily(const Candidate& c) const { return families_ && families_->Has(c.index); }
 
     // What a member's family pass settled bounds its score before the
     // member is queued: most members never need more.
