@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "bsp/bsp_node_steps.h"
+#include "bsp/parallel/build_ahead.h"
 #include "bsp/parallel/build_follow.h"
-#include "bsp/parallel/splitter_prefetch.h"
 #include "bsp/search/carried_counts.h"
 #include "bsp/search/splitter_search.h"
 #include "bsp/side_counting.h"
@@ -52,8 +52,7 @@ void LeaveNode() {
 // and the recursion guard. True when its children are to be built, with the
 // counts they inherit.
 bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
-               const BuildPlan& plan, PolyHandoff handoff, SearchCache& cache,
-               SplitterPrefetch* prefetch, PrevCounts& counts) {
+               const BuildPlan& plan, PolyHandoff handoff, SearchCache& cache, PrevCounts& counts) {
     Counters& c = ProgressCounters();
     c.listSize = node.polys.Count();
     c.depth += 1;
@@ -62,12 +61,8 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
         c.maxDepth = c.depth;
     }
     UpdateCounters();
-    if (prefetch != nullptr && node.polys.items.size() <= kMaxSearchedPolys) {
-        UseSplitter(node, prefetch->Take(node));
-    } else {
-        PrepareNode(node, plan, &cache);
-        ChooseSplitter(node, plan, &cache);
-    }
+    PrepareNode(node, plan, &cache);
+    ChooseSplitter(node, plan, &cache);
     // The literal build counts every node afresh; the fast one carries the
     // counters of a child that inherits nearly the whole list.
     CountsPastTheSort pastTheSort;
@@ -90,40 +85,96 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
     return true;
 }
 
-// A second thread pays only on a large tree whose splitters are searched.
-std::unique_ptr<SplitterPrefetch> PrefetchFor(const BSPNode& root, const BuildPlan& plan,
-                                              SearchCache& cache) {
-    const std::size_t polys = root.polys.items.size();
-    if (!plan.prefetch || polys < SplitterPrefetch::kMinTreePolys || polys > kMaxSearchedPolys) {
-        return nullptr;
-    }
-    return std::make_unique<SplitterPrefetch>(cache, CurrentLog().budget);
-}
+// Where the build's final nodes go: to a thread that follows the build, or,
+// on a helper's thread, into the record of a subtree built ahead. Nothing
+// touches a recorded node until its owner publishes it, so it is published
+// then as it was made.
+struct Finished {
+    const BuildFollow* follow = nullptr;
+    std::vector<BSPNode*>* recorded = nullptr;
 
-// The inback child waits while the infront subtree is built.
-void QueueInBack(SplitterPrefetch* prefetch, BSPNode& node) {
-    BSPNode* child = node.inback.get();
-    if (prefetch != nullptr && child != nullptr &&
-        child->polys.items.size() >= SplitterPrefetch::kMinPolys &&
-        child->polys.items.size() <= kMaxSearchedPolys) {
-        prefetch->Submit(*child);
+    void Add(BSPNode& node) const {
+        if (recorded != nullptr) {
+            recorded->push_back(&node);
+        } else if (follow != nullptr) {
+            follow->Publish(node);
+        }
     }
-}
+};
 
 // A node the build is done with; with a guard that fired, also its children,
 // which it never enters.
-void Publish(const BuildFollow* follow, BSPNode& node, bool guarded) {
-    if (follow == nullptr) {
-        return;
-    }
+void Publish(const Finished& finished, BSPNode& node, bool guarded) {
     if (guarded) {
         for (BSPNode* child : {node.infront.get(), node.inback.get()}) {
             if (child != nullptr) {
-                follow->Publish(*child);
+                finished.Add(*child);
             }
         }
     }
-    follow->Publish(node);
+    finished.Add(node);
+}
+
+FlatLists BuildTree(BSPNode& node, PrevCounts prev, const Cupboard* materials,
+                    const BuildPlan& plan, const Finished& finished, BuildAhead::Queue* queue);
+
+// A second thread pays only on a large tree whose splitters are searched.
+// It keeps no log file: a build that writes one builds alone.
+std::unique_ptr<BuildAhead> AheadFor(const BSPNode& root, const Cupboard* materials,
+                                     const BuildPlan& plan, const Finished& finished) {
+    const std::size_t polys = root.polys.items.size();
+    if (!plan.prefetch || polys < BuildAhead::kMinTreePolys || polys > kMaxSearchedPolys ||
+        LogFileActive()) {
+        return nullptr;
+    }
+    // A subtree's root is any other node: its list goes to its children.
+    BuildPlan subtreePlan = plan;
+    subtreePlan.keepRootList = false;
+    const bool record = finished.follow != nullptr;
+    return std::make_unique<BuildAhead>(
+        [materials, subtreePlan, record](BSPNode& subtree, PrevCounts prev,
+                                         BuildAhead::Queue& queue, std::vector<BSPNode*>& done) {
+            return BuildTree(subtree, prev, materials, subtreePlan,
+                             Finished{.recorded = record ? &done : nullptr}, &queue);
+        },
+        CurrentLog().budget);
+}
+
+// The inback child waits while the infront subtree is built. True when it
+// is queued: from then on, until the build takes it back, the helper may be
+// building it.
+bool QueueInBack(BuildAhead::Queue* queue, BSPNode& node, const PrevCounts& counts) {
+    BSPNode* child = node.inback.get();
+    if (queue == nullptr || child == nullptr || child->polys.items.size() < BuildAhead::kMinPolys) {
+        return false;
+    }
+    queue->Submit(*child, counts);
+    return true;
+}
+
+// Says what the build of a subtree on the helper's thread would have said
+// here, below a parent at this depth.
+void SayBuiltAhead(const BuiltAhead& built, const Finished& finished, FlatLists& flats,
+                   int32_t parentDepth) {
+    for (const BuiltAhead::Line& line : built.lines) {
+        if (line.messageBox) {
+            ShowMessageBox(line.text);
+        } else {
+            LogMemo(line.text);
+        }
+    }
+    Counters& c = ProgressCounters();
+    const Counters& moved = built.counters;
+    c.maxDepth = std::max(c.maxDepth, c.depth + moved.maxDepth);
+    c.nodeCount += moved.nodeCount;
+    c.polysDone += moved.polysDone;
+    c.splitPolys += moved.splitPolys;
+    c.listSize = moved.listSize;
+    UpdateCounters();
+    flats.Merge(built.flats, parentDepth);
+    for (BSPNode* done : built.finished) {
+        finished.Add(*done);
+    }
 }
 
 enum class Next { InFront, InBack, Leave };
@@ -133,47 +184,44 @@ struct Frame {
     BSPNode* node;
     PrevCounts counts;
     Next next;
+    bool inBackQueued;
 };
-
-}  // namespace
 
 // The walk keeps its own stack: a degenerate scene makes the tree as deep as
 // it has polygons. Each frame does what one level of a recursive build would,
 // in the same order, so the counters and the log come out the same.
-FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const BuildPlan& plan,
-                const BuildFollow* follow) {
+FlatLists BuildTree(BSPNode& node, PrevCounts prev, const Cupboard* materials,
+                    const BuildPlan& plan, const Finished& finished, BuildAhead::Queue* queue) {
     std::vector<Frame> stack;
     PrevCounts counts;
     // A node that does not descend was flattened by the guard; its depth is
     // one below the frames on the stack, the root at 1. Counted before the
     // node is published: a conversion that follows may take it apart.
     FlatLists flats;
-    // What the fast build learns of its polygons, from the root down; the
-    // prefetch's helper searches with it, so it outlives the helper.
+    // What the fast build learns of its polygons, from the root down.
     SearchCache cache;
     if (plan.strategy == BuildStrategy::Fast) {
         cache.Enter(node.polys.items);
     }
     ThrowIfStopped();
-    const std::unique_ptr<SplitterPrefetch> prefetch = PrefetchFor(node, plan, cache);
     // The root's list may outlive the build (the preview shows it); every
     // other node's is released once sorted, so its polygons move to the
     // children.
     const PolyHandoff rootHandoff = plan.keepRootList ? PolyHandoff::Copy : PolyHandoff::Move;
-    const bool rootDescends =
-        EnterNode(node, prev, materials, plan, rootHandoff, cache, prefetch.get(), counts);
+    const bool rootDescends = EnterNode(node, prev, materials, plan, rootHandoff, cache, counts);
     if (!plan.keepRootList) {
         node.polys.Release();
     }
-    Publish(follow, node, !rootDescends);
+    Publish(finished, node, !rootDescends);
     if (rootDescends) {
-        QueueInBack(prefetch.get(), node);
-        stack.push_back(Frame{&node, counts, Next::InFront});
+        const bool queued = QueueInBack(queue, node, counts);
+        stack.push_back(Frame{&node, counts, Next::InFront, queued});
     }
     while (!stack.empty()) {
         Frame& top = stack.back();
         BSPNode* child = nullptr;
         const char* line = nullptr;
+        bool queued = false;
         if (top.next == Next::InFront) {
             top.next = Next::InBack;
             child = top.node->infront.get();
@@ -182,6 +230,7 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const
             top.next = Next::Leave;
             child = top.node->inback.get();
             line = "BSP'ing inback.\n";
+            queued = top.inBackQueued;
         } else {
             stack.pop_back();
             LeaveNode();
@@ -190,16 +239,23 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const
         if (child == nullptr) {
             continue;
         }
-        if (child->polys.Empty()) {
-            Publish(follow, *child, false);
+        // A queued child has polygons; the helper may be taking them now.
+        if (!queued && child->polys.Empty()) {
+            Publish(finished, *child, false);
             continue;
         }
         // A stop leaves the tree half built; the driver discards it.
         ThrowIfStopped();
         LogFileText(line);
+        if (queued) {
+            if (const std::optional<BuiltAhead> built = queue->Take(*child)) {
+                SayBuiltAhead(*built, finished, flats, static_cast<int32_t>(stack.size()));
+                continue;
+            }
+        }
         const PrevCounts inherited = top.counts;
-        const bool descend = EnterNode(*child, inherited, materials, plan, PolyHandoff::Move, cache,
-                                       prefetch.get(), counts);
+        const bool descend =
+            EnterNode(*child, inherited, materials, plan, PolyHandoff::Move, cache, counts);
         // Sorted and past the guard, the child's own polygons live on in its
         // children and on-plane lists. The guard at a child copies from that
         // child's children, which keep theirs.
@@ -207,18 +263,34 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const
         if (!descend) {
             flats.Add(child->flatList->Count(), static_cast<int32_t>(stack.size()) + 1);
         }
-        Publish(follow, *child, !descend);
+        Publish(finished, *child, !descend);
         if (descend) {
-            QueueInBack(prefetch.get(), *child);
-            stack.push_back(Frame{child, counts, Next::InFront});
+            const bool inBackQueued = QueueInBack(queue, *child, counts);
+            stack.push_back(Frame{child, counts, Next::InFront, inBackQueued});
         }
-    }
-    if (follow != nullptr) {
-        follow->Finish();
     }
     // The root is the caller's, so its list is still there to count.
     if (!rootDescends) {
         flats.Add(node.flatList->Count(), 1);
+    }
+    return flats;
+}
+
+}  // namespace
+
+FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const BuildPlan& plan,
+                const BuildFollow* follow) {
+    const Finished finished{.follow = follow};
+    FlatLists flats;
+    // Goes before the tree's nodes do, should the build fail.
+    if (const std::unique_ptr<BuildAhead> crew = AheadFor(node, materials, plan, finished)) {
+        BuildAhead::Queue queue = crew->OpenTree();
+        flats = BuildTree(node, prev, materials, plan, finished, &queue);
+    } else {
+        flats = BuildTree(node, prev, materials, plan, finished, nullptr);
+    }
+    if (follow != nullptr) {
+        follow->Finish();
     }
     return flats;
 }

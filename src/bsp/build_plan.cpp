@@ -9,7 +9,7 @@ BuildPlan PlanBuild(BuildStrategy strategy, bool logDumps, bool wholeTreeFirst, 
     BuildPlan plan;
     plan.strategy = strategy;
     plan.countEverySide = strategy == BuildStrategy::Literal || logDumps;
-    // The search ahead runs only while a thread of the budget is free; with
+    // Subtrees are built ahead only while a thread of the budget is free; with
     // room for one at most, there never is.
     plan.prefetch = !plan.countEverySide && threads >= 2;
     // The build's dumps would interleave with a conversion running beside it.

@@ -16,8 +16,8 @@ struct BuildPlan {
     // choosing, and what the debug log's dumps show. Otherwise the fast
     // strategy searches for the splitter the counts would pick.
     bool countEverySide = true;
-    // A second thread searches the splitters of the nodes that wait their
-    // turn (a searched build only).
+    // A second thread builds ahead the subtrees that wait their turn (a
+    // searched build only).
     bool prefetch = false;
     // The conversion follows the build node by node on another thread,
     // instead of starting once the tree is finished.

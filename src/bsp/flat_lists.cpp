@@ -11,6 +11,18 @@ void FlatLists::Add(int32_t count, int32_t depth) {
     polys += count;
 }
 
+void FlatLists::Merge(const FlatLists& later, int32_t parentDepth) {
+    if (later.lists == 0) {
+        return;
+    }
+    if (lists == 0 || later.largest > largest) {
+        largest = later.largest;
+        largestDepth = parentDepth + later.largestDepth;
+    }
+    lists += later.lists;
+    polys += later.polys;
+}
+
 std::string FlatListsLine(const FlatLists& flats) {
     if (flats.lists == 0) {
         return "flat lists: none";

@@ -17,6 +17,9 @@ struct FlatLists {
     int32_t largestDepth = 0;  // of the first list of the largest size
 
     void Add(int32_t count, int32_t depth);
+    // Those of a subtree built after everything added so far, its depths
+    // counted from the subtree's parent, at this depth.
+    void Merge(const FlatLists& later, int32_t parentDepth);
     bool operator==(const FlatLists&) const = default;
 };
 

@@ -125,8 +125,11 @@ void UpdateCounters() {
 }
 
 bool StopRequested() {
-    const StopFlag* stop = CurrentLog().stop;
-    return stop != nullptr && stop->load(std::memory_order_relaxed);
+    const LogContext& log = CurrentLog();
+    const auto set = [](const StopFlag* flag) {
+        return flag != nullptr && flag->load(std::memory_order_relaxed);
+    };
+    return set(log.stop) || set(log.abandoned);
 }
 
 void ThrowIfStopped() {

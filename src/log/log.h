@@ -32,6 +32,9 @@ class LogContext {
     // A thread that works for the compile under a context of its own copies
     // this pointer into it.
     const StopFlag* stop = nullptr;
+    // A helper thread's second stop flag, set by the build it works for
+    // when that build no longer wants its work; null elsewhere.
+    const StopFlag* abandoned = nullptr;
 
     // The process's thread budget, borrowed; null means every helper runs
     // with the threads it asks for. The thread running the compile already
