@@ -116,7 +116,8 @@ void Publish(const Finished& finished, BSPNode& node, bool guarded) {
 }
 
 FlatLists BuildTree(BSPNode& node, PrevCounts prev, const Cupboard* materials,
-                    const BuildPlan& plan, const Finished& finished, BuildAhead::Queue* queue);
+                    const BuildPlan& plan, const Finished& finished, BuildAhead::Queue* queue,
+                    const std::vector<SearchMemo>* memos = nullptr);
 
 // A second thread pays only on a large tree whose splitters are searched.
 // It keeps no log file: a build that writes one builds alone.
@@ -132,10 +133,10 @@ std::unique_ptr<BuildAhead> AheadFor(const BSPNode& root, const Cupboard* materi
     subtreePlan.keepRootList = false;
     const bool record = finished.follow != nullptr;
     return std::make_unique<BuildAhead>(
-        [materials, subtreePlan, record](BSPNode& subtree, PrevCounts prev,
+        [materials, subtreePlan, record](BSPNode& subtree, const BuildAhead::Start& start,
                                          BuildAhead::Queue& queue, std::vector<BSPNode*>& done) {
-            return BuildTree(subtree, prev, materials, subtreePlan,
-                             Finished{.recorded = record ? &done : nullptr}, &queue);
+            return BuildTree(subtree, start.prev, materials, subtreePlan,
+                             Finished{.recorded = record ? &done : nullptr}, &queue, &start.memos);
         },
         CurrentLog().budget);
 }
@@ -143,12 +144,13 @@ std::unique_ptr<BuildAhead> AheadFor(const BSPNode& root, const Cupboard* materi
 // The inback child waits while the infront subtree is built. True when it
 // is queued: from then on, until the build takes it back, the helper may be
 // building it.
-bool QueueInBack(BuildAhead::Queue* queue, BSPNode& node, const PrevCounts& counts) {
+bool QueueInBack(BuildAhead::Queue* queue, BSPNode& node, const PrevCounts& counts,
+                 const SearchCache& cache) {
     BSPNode* child = node.inback.get();
     if (queue == nullptr || child == nullptr || child->polys.items.size() < BuildAhead::kMinPolys) {
         return false;
     }
-    queue->Submit(*child, counts);
+    queue->Submit(*child, counts, cache.HandOver(child->polys.items));
     return true;
 }
 
@@ -191,16 +193,20 @@ struct Frame {
 // it has polygons. Each frame does what one level of a recursive build would,
 // in the same order, so the counters and the log come out the same.
 FlatLists BuildTree(BSPNode& node, PrevCounts prev, const Cupboard* materials,
-                    const BuildPlan& plan, const Finished& finished, BuildAhead::Queue* queue) {
+                    const BuildPlan& plan, const Finished& finished, BuildAhead::Queue* queue,
+                    const std::vector<SearchMemo>* memos) {
     std::vector<Frame> stack;
     PrevCounts counts;
     // A node that does not descend was flattened by the guard; its depth is
     // one below the frames on the stack, the root at 1. Counted before the
     // node is published: a conversion that follows may take it apart.
     FlatLists flats;
-    // What the fast build learns of its polygons, from the root down.
+    // What the fast build learns of its polygons, from the root down; a
+    // subtree built ahead starts from what its owner's build had learnt.
     SearchCache cache;
-    if (plan.strategy == BuildStrategy::Fast) {
+    if (memos != nullptr) {
+        cache.Enter(node.polys.items, *memos);
+    } else if (plan.strategy == BuildStrategy::Fast) {
         cache.Enter(node.polys.items);
     }
     ThrowIfStopped();
@@ -214,7 +220,7 @@ FlatLists BuildTree(BSPNode& node, PrevCounts prev, const Cupboard* materials,
     }
     Publish(finished, node, !rootDescends);
     if (rootDescends) {
-        const bool queued = QueueInBack(queue, node, counts);
+        const bool queued = QueueInBack(queue, node, counts, cache);
         stack.push_back(Frame{&node, counts, Next::InFront, queued});
     }
     while (!stack.empty()) {
@@ -265,7 +271,7 @@ FlatLists BuildTree(BSPNode& node, PrevCounts prev, const Cupboard* materials,
         }
         Publish(finished, *child, !descend);
         if (descend) {
-            const bool inBackQueued = QueueInBack(queue, *child, counts);
+            const bool inBackQueued = QueueInBack(queue, *child, counts, cache);
             stack.push_back(Frame{child, counts, Next::InFront, inBackQueued});
         }
     }

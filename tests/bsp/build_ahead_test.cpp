@@ -130,7 +130,7 @@ TEST(BuildAhead, an_owner_waiting_for_a_subtree_builds_what_is_queued_inside_it)
     }
     std::atomic<bool> outerStarted{false}, innerStarted{false};
     const std::thread::id buildThread = std::this_thread::get_id();
-    const auto build = [&](BSPNode& node, PrevCounts, BuildAhead::Queue& queue,
+    const auto build = [&](BSPNode& node, const BuildAhead::Start&, BuildAhead::Queue& queue,
                            std::vector<BSPNode*>&) {
         const bool here = std::this_thread::get_id() == buildThread;
         LogMemo(&node == &outer ? "outer" : &node == &inner ? "inner" : "failing");
@@ -139,7 +139,7 @@ TEST(BuildAhead, an_owner_waiting_for_a_subtree_builds_what_is_queued_inside_it)
             throw std::runtime_error("failing");
         }
         if (&node == &outer) {
-            queue.Submit(inner, PrevCounts{});
+            queue.Submit(inner, PrevCounts{}, {});
             outerStarted = true;
             outerStarted.notify_all();
             innerStarted.wait(false);
@@ -165,9 +165,9 @@ TEST(BuildAhead, an_owner_waiting_for_a_subtree_builds_what_is_queued_inside_it)
     };
     BuildAhead crew(build, nullptr);
     BuildAhead::Queue queue = crew.OpenTree();
-    queue.Submit(outer, PrevCounts{});
+    queue.Submit(outer, PrevCounts{}, {});
     outerStarted.wait(false);
-    queue.Submit(failing, PrevCounts{});
+    queue.Submit(failing, PrevCounts{}, {});
     const std::optional<BuiltAhead> built = queue.Take(outer);
     ASSERT_TRUE(built.has_value());
     EXPECT_EQ(said(*built), (std::vector<std::string>{"outer", "on the helper", "inner",

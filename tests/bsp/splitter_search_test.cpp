@@ -213,6 +213,9 @@ TEST(SplitterSearch, finds_nothing_in_an_empty_list) {
 
 // Entries live in segments of growing size; one written across their
 // boundaries must stay its own and stay put while later ones are added.
+// Handed to another build's cache, an entry keeps what is true of its
+// polygon, but not another's key: keys are each cache's own, and a stale
+// one could name a polygon the plane never cut.
 TEST(SearchCache, keeps_every_entry_apart_and_in_place) {
     std::vector<Poly> polys(5000);
     SearchCache cache;
@@ -225,12 +228,21 @@ TEST(SearchCache, keeps_every_entry_apart_and_in_place) {
     for (std::size_t i = 0; i < polys.size(); ++i) {
         cache.EnterPiece(pieces[i], polys[i]);
         cache[pieces[i]].crossedRank = 7;
+        cache[pieces[i]].crossedKey = 3;
     }
     EXPECT_EQ(&cache[polys.back()], last);
     for (std::size_t i = 0; i < polys.size(); ++i) {
         ASSERT_EQ(cache[polys[i]].spatialRank, static_cast<int32_t>(i));
         ASSERT_EQ(cache[polys[i]].crossedRank, -1);
         ASSERT_EQ(cache[pieces[i]].spatialRank, static_cast<int32_t>(i));
+    }
+    SearchCache other;
+    other.Enter(pieces, cache.HandOver(pieces));
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        ASSERT_EQ(pieces[i].memoKey, static_cast<int32_t>(i));
+        ASSERT_EQ(other[pieces[i]].spatialRank, static_cast<int32_t>(i));
+        ASSERT_EQ(other[pieces[i]].crossedRank, 7);
+        ASSERT_EQ(other[pieces[i]].crossedKey, -1);
     }
 }
 

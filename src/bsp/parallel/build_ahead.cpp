@@ -81,13 +81,13 @@ BuildAhead::Queue BuildAhead::OpenTree() {
     return Queue(*this, kBuildThread, nullptr);
 }
 
-void BuildAhead::Queue::Submit(BSPNode& node, PrevCounts prev) {
+void BuildAhead::Queue::Submit(BSPNode& node, PrevCounts prev, std::vector<SearchMemo> memos) {
     {
         const std::lock_guard lock(crew_.mutex_);
         Job& job = crew_.jobs_[&node];
         job = Job{};
         job.node = &node;
-        job.prev = prev;
+        job.start = Start{prev, std::move(memos)};
         waiting_.push_back(&job);
         ++crew_.submitted_;
     }
@@ -220,7 +220,7 @@ void BuildAhead::BuildOne(int thread, Job& job) {
     held.budget = budget_;
     try {
         const ScopedLogContext scope(held);
-        built.flats = build_(*job.node, job.prev, queue, built.finished);
+        built.flats = build_(*job.node, job.start, queue, built.finished);
     } catch (...) {
         job.error = std::current_exception();
     }

@@ -30,6 +30,7 @@
 #include "bsp/bsp_builder.h"
 #include "bsp/bsp_node.h"
 #include "bsp/flat_lists.h"
+#include "bsp/search/search_cache.h"
 #include "log/counters.h"
 #include "log/stop.h"
 #include "log/thread_budget.h"
@@ -64,8 +65,9 @@ class BuildAhead {
         Queue& operator=(const Queue&) = delete;
 
         // Queues a node, sorted by its parent and not entered, which nothing
-        // else touches until Take.
-        void Submit(BSPNode& node, PrevCounts prev);
+        // else touches until Take, with the entries its polygons have in the
+        // queuing build's search cache (SearchCache::HandOver).
+        void Submit(BSPNode& node, PrevCounts prev, std::vector<SearchMemo> memos);
 
         // The node's subtree as the other thread built it, once it is
         // finished; nothing when no thread started on it (the owner builds
@@ -82,10 +84,16 @@ class BuildAhead {
         std::deque<Job*> waiting_;
     };
 
-    // Builds a subtree: node, with the counts its parent's sort made, its own
-    // queued nodes going to `queue`. Records the nodes it makes final into
-    // `finished` and returns what the guard flattened, as Build does.
-    using BuildSubtree = std::function<FlatLists(BSPNode& node, PrevCounts prev, Queue& queue,
+    // What a subtree's build starts from.
+    struct Start {
+        PrevCounts prev;                // the counts its parent's sort made
+        std::vector<SearchMemo> memos;  // its polygons' entries, as queued
+    };
+
+    // Builds a subtree: node, from `start`, its own queued nodes going to
+    // `queue`. Records the nodes it makes final into `finished` and returns
+    // what the guard flattened, as Build does.
+    using BuildSubtree = std::function<FlatLists(BSPNode& node, const Start& start, Queue& queue,
                                                  std::vector<BSPNode*>& finished)>;
 
     // budget: the process's, borrowed; null: the helper always works. Both
@@ -111,7 +119,7 @@ class BuildAhead {
   private:
     struct Job {
         BSPNode* node = nullptr;
-        PrevCounts prev;
+        Start start;
         int thread = -1;         // the one building it, once started
         Queue* queue = nullptr;  // its build's own, while that is open
         bool done = false;

@@ -27,6 +27,25 @@ void SearchCache::Enter(std::vector<Poly>& polys) {
     }
 }
 
+void SearchCache::Enter(std::vector<Poly>& polys, const std::vector<SearchMemo>& handedOver) {
+    assert(handedOver.size() == polys.size());
+    for (std::size_t k = 0; k < polys.size(); ++k) {
+        polys[k].memoKey = Add(handedOver[k]);
+    }
+}
+
+std::vector<SearchMemo> SearchCache::HandOver(const std::vector<Poly>& polys) const {
+    std::vector<SearchMemo> memos;
+    memos.reserve(polys.size());
+    for (const Poly& poly : polys) {
+        SearchMemo memo = (*this)[poly];
+        // The rank alone still finds the polygon it cut, by a side test.
+        memo.crossedKey = -1;
+        memos.push_back(memo);
+    }
+    return memos;
+}
+
 void SearchCache::EnterPiece(Poly& piece, const Poly& source) {
     SearchMemo memo = SearchMemo::Fresh();
     memo.spatialRank = (*this)[source].spatialRank;

@@ -68,6 +68,13 @@ class SearchCache {
   public:
     // Gives every polygon a fresh entry: nothing known of it yet.
     void Enter(std::vector<Poly>& polys);
+    // Gives every polygon the entry HandOver took from another build's
+    // cache, in list order.
+    void Enter(std::vector<Poly>& polys, const std::vector<SearchMemo>& handedOver);
+    // The entries of the polygons, for a build of their own with a cache of
+    // its own. What refers to another entry by its key is dropped: keys are
+    // this cache's.
+    std::vector<SearchMemo> HandOver(const std::vector<Poly>& polys) const;
     // A piece cut from source gets a fresh entry with source's spatial rank.
     void EnterPiece(Poly& piece, const Poly& source);
 
