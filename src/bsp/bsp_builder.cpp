@@ -86,9 +86,9 @@ bool EnterNode(BSPNode& node, const PrevCounts& prev, const Cupboard* materials,
 }
 
 // Where the build's final nodes go: to a thread that follows the build, or,
-// on a helper's thread, into the record of a subtree built ahead. Nothing
-// touches a recorded node until its owner publishes it, so it is published
-// then as it was made.
+// for a subtree built ahead, into its record. Nothing touches a recorded
+// node until the subtree's owner publishes it, so it is published then as
+// it was made.
 struct Finished {
     const BuildFollow* follow = nullptr;
     std::vector<BSPNode*>* recorded = nullptr;
@@ -154,8 +154,8 @@ bool QueueInBack(BuildAhead::Queue* queue, BSPNode& node, const PrevCounts& coun
     return true;
 }
 
-// Says what the build of a subtree on the helper's thread would have said
-// here, below a parent at this depth.
+// Says here, below a parent at this depth, what the build of a subtree on
+// the other thread said.
 void SayBuiltAhead(const BuiltAhead& built, const Finished& finished, FlatLists& flats,
                    int32_t parentDepth) {
     for (const BuiltAhead::Line& line : built.lines) {
