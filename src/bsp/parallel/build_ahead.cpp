@@ -110,12 +110,7 @@ std::optional<BuiltAhead> BuildAhead::Queue::Take(BSPNode& node) {
     }
     while (!job.done) {
         if (Job* inside = crew_.Steal(job.thread, &job, std::numeric_limits<std::size_t>::max())) {
-            inside->thread = thread_;
-            lock.unlock();
-            crew_.BuildOne(thread_, *inside);
-            lock.lock();
-            inside->done = true;
-            crew_.changed_.notify_all();
+            crew_.Work(lock, thread_, *inside);
         } else {
             crew_.changed_.wait(lock);
         }
@@ -142,9 +137,8 @@ BuildAhead::Job* BuildAhead::Steal(int thread, const Job* building, std::size_t 
     }
     for (auto it = from; it != open.end(); ++it) {
         std::deque<Job*>& waiting = (*it)->waiting_;
-        const auto fits = std::find_if(waiting.begin(), waiting.end(), [most](const Job* job) {
-            return job->node->polys.items.size() <= most;
-        });
+        const auto fits = std::find_if(waiting.begin(), waiting.end(),
+                                       [most](const Job* job) { return Fits(job, most); });
         if (fits != waiting.end()) {
             Job* job = *fits;
             waiting.erase(fits);
@@ -162,9 +156,8 @@ void BuildAhead::Run() {
         const std::size_t most = room();
         for (const Queue* queue : open_[kBuildThread]) {
             const auto& waiting = queue->waiting_;
-            if (std::any_of(waiting.rbegin(), waiting.rend(), [most](const Job* job) {
-                    return job->node->polys.items.size() <= most;
-                })) {
+            if (std::any_of(waiting.rbegin(), waiting.rend(),
+                            [most](const Job* job) { return Fits(job, most); })) {
                 return true;
             }
         }
@@ -195,16 +188,20 @@ void BuildAhead::Run() {
             if (job == nullptr) {
                 break;
             }
-            job->thread = kHelperThread;
             job->ahead = job->node->polys.items.size();
             ahead_ += job->ahead;
-            lock.unlock();
-            BuildOne(kHelperThread, *job);
-            lock.lock();
-            job->done = true;
-            changed_.notify_all();
+            Work(lock, kHelperThread, *job);
         }
     }
+}
+
+void BuildAhead::Work(std::unique_lock<std::mutex>& lock, int thread, Job& job) {
+    job.thread = thread;
+    lock.unlock();
+    BuildOne(thread, job);
+    lock.lock();
+    job.done = true;
+    changed_.notify_all();
 }
 
 // Until the job is done only this thread touches its node and its record.

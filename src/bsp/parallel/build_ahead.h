@@ -135,7 +135,12 @@ class BuildAhead {
     // `building` on its thread, or in the whole tree when null; null when
     // there is none.
     Job* Steal(int thread, const Job* building, std::size_t most);
-    // Builds the job's subtree on this thread, without the lock.
+    static bool Fits(const Job* job, std::size_t most) {
+        return job->node->polys.items.size() <= most;
+    }
+    // Builds a stolen job's subtree on this thread, without the lock, and
+    // says it is done.
+    void Work(std::unique_lock<std::mutex>& lock, int thread, Job& job);
     void BuildOne(int thread, Job& job);
     void Close(Queue& queue);
 
