@@ -17,8 +17,8 @@
 #include "app/logo.h"
 #include "app/preview_drop.h"
 #include "app/preview_window.h"
-#include "bsp/side_counting.h"
 #include "import/scene_formats.h"
+#include "log/thread_budget.h"
 #include "ui_main_window.h"
 
 namespace tarvel::app {

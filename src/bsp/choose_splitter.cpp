@@ -8,6 +8,7 @@
 #include "bsp/side_counting.h"
 #include "log/fast_format.h"
 #include "log/log.h"
+#include "log/thread_budget.h"
 
 namespace tarvel {
 

@@ -3,6 +3,7 @@
 #include "bsp/bsp_node_steps.h"
 #include "bsp/search/carried_counts.h"
 #include "bsp/side_counting.h"
+#include "log/thread_budget.h"
 
 namespace tarvel {
 

@@ -1,19 +1,11 @@
 #include "bsp/side_counting.h"
 
-#include <algorithm>
 #include <cstddef>
-#include <thread>
 
 #include "bsp/search/side_counting_fast.h"
+#include "log/thread_budget.h"
 
 namespace tarvel {
-
-unsigned MachineCores() {
-    // Asked once: the answer comes from reading system files, and small
-    // nodes are counted by the thousand.
-    static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    return cores;
-}
 
 void CountSidesOf(std::vector<Poly>& polys, std::size_t i) {
     Poly& poly = polys[i];

@@ -37,9 +37,6 @@ inline void TallySide(Poly& into, Side side, int32_t by = 1) {
 // against its plane (xdOnEither is not counted). Planes must be computed.
 void CountSides(std::vector<Poly>& polys, BuildStrategy strategy);
 
-// The threads a node's counting may use.
-unsigned MachineCores();
-
 // The counters of polys[i] alone, from PolySide of every other polygon.
 void CountSidesOf(std::vector<Poly>& polys, std::size_t i);
 

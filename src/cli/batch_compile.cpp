@@ -12,11 +12,11 @@
 #include <memory>
 #include <thread>
 
-#include "bsp/side_counting.h"
 #include "cli/batch_plan.h"
 #include "cli/batch_progress.h"
 #include "cli/batch_terminal.h"
 #include "cli/cli_commands.h"
+#include "log/thread_budget.h"
 
 namespace tarvel::cli {
 

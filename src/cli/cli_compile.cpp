@@ -7,12 +7,12 @@
 #include <system_error>
 #include <vector>
 
-#include "bsp/side_counting.h"
 #include "cli/batch_compile.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_import.h"
 #include "driver/import.h"
 #include "log/log.h"
+#include "log/thread_budget.h"
 
 namespace tarvel::cli {
 

@@ -1,9 +1,17 @@
 #include "log/thread_budget.h"
 
 #include <algorithm>
+#include <thread>
 #include <utility>
 
 namespace tarvel {
+
+unsigned MachineCores() {
+    // Asked once: the answer comes from reading system files, and small
+    // nodes are counted by the thousand.
+    static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    return cores;
+}
 
 ThreadBudget::Grant::Grant(Grant&& other) noexcept
     : budget_(std::exchange(other.budget_, nullptr)), count_(std::exchange(other.count_, 0)) {}

@@ -3,14 +3,18 @@
 // The threads one process lets its compiles keep busy. The front end owns one
 // budget, sized to the cores, and lends it to every compile's LogContext
 // (LogContext::budget): the thread that runs a compile holds one of its
-// threads, and whatever a compile starts beside it (a search ahead, the
-// workers of a shared-out loop) first asks for more and runs with what it
-// got, if need be with none. Nothing here is global: a library caller that
-// lends no budget gets as many threads as it asks for.
+// threads, and whatever a compile starts beside it (the helper that builds
+// waiting subtrees, the workers of a shared-out loop) first asks for more
+// and runs with what it got, if need be with none. Nothing here is global:
+// a library caller that lends no budget gets as many threads as it asks for.
 
 #include <atomic>
 
 namespace tarvel {
+
+// The cores of this machine: what a front end sizes its budget to, and the
+// threads a node's counting may use.
+unsigned MachineCores();
 
 class ThreadBudget {
   public:

@@ -8,6 +8,7 @@
 #include "bsp/search/side_counting_fast.h"
 #include "bsp/side_counting.h"
 #include "bsp/split_poly.h"
+#include "log/thread_budget.h"
 
 namespace tarvel {
 
