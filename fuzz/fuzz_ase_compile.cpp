@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     cupboard.FixBitmapNames();
 
     BSPNode root;
-    BuildBSPRoot(root, polys, &cupboard, PlanForCurrentLog(BuildStrategy::Fast, true));
+    BuildBSPRoot(root, polys, &cupboard, PlanBuild(BuildRequest{}));
     ZertexList vertices;
     ZertexList planes;
     GStringList mips;

@@ -346,6 +346,10 @@ void TForm1::Convert(const ChooseSavePath& chooseSavePath) {
     }
     auto run = std::make_shared<PreviewRun>();
     ConvertOptions options;
+    options.plan = PlanBuild({.logFile = debugLog_,
+                              .consoleDumps = debugLog_,
+                              .readsTree = true,
+                              .threads = budget_.threads()});
     options.afterBuild = [&run](const BSPNode& root) { run->tree = render::TakeBspSnapshot(root); };
     lastReport_ = ConvertReport{};
     statusBar()->clearMessage();

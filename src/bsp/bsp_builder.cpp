@@ -120,12 +120,10 @@ FlatLists BuildTree(BSPNode& node, PrevCounts prev, const Cupboard* materials,
                     const std::vector<SearchMemo>* memos = nullptr);
 
 // A second thread pays only on a large tree whose splitters are searched.
-// It keeps no log file: a build that writes one builds alone.
 std::unique_ptr<BuildAhead> AheadFor(const BSPNode& root, const Cupboard* materials,
                                      const BuildPlan& plan, const Finished& finished) {
     const std::size_t polys = root.polys.items.size();
-    if (!plan.prefetch || polys < BuildAhead::kMinTreePolys || polys > kMaxSearchedPolys ||
-        LogFileActive()) {
+    if (!plan.prefetch || polys < BuildAhead::kMinTreePolys || polys > kMaxSearchedPolys) {
         return nullptr;
     }
     // A subtree's root is any other node: its list goes to its children.
@@ -299,12 +297,6 @@ FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const
         follow->Finish();
     }
     return flats;
-}
-
-FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, BuildStrategy strategy,
-                const BuildFollow* follow) {
-    return Build(node, prev, materials,
-                 PlanBuild(strategy, LogFileActive(), follow == nullptr, BuildThreads()), follow);
 }
 
 }  // namespace tarvel

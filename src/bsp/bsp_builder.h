@@ -29,14 +29,9 @@ struct PrevCounts {
 // any depth fits. With follow, every node is published as soon as it is
 // final, for a thread that walks the tree meanwhile. Throws CompileStopped
 // before the next node once the current log's stop flag is set. Returns
-// what the recursion guard flattened.
-FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials, const BuildPlan& plan,
-                const BuildFollow* follow = nullptr);
-
-// The same with the plan a driver makes for this strategy from the log
-// installed on this thread as it stands (whether it takes the dumps).
+// what the recursion guard flattened. The default plan is the reference:
+// literal, every count and dump, one thread.
 FlatLists Build(BSPNode& node, PrevCounts prev, const Cupboard* materials,
-                BuildStrategy strategy = BuildStrategy::Literal,
-                const BuildFollow* follow = nullptr);
+                const BuildPlan& plan = BuildPlan{}, const BuildFollow* follow = nullptr);
 
 }  // namespace tarvel

@@ -1,25 +1,19 @@
 #include "bsp/build_plan.h"
 
-#include "bsp/side_counting.h"
-#include "log/log.h"
-
 namespace tarvel {
 
-BuildPlan PlanBuild(BuildStrategy strategy, bool logDumps, bool wholeTreeFirst, unsigned threads) {
+BuildPlan PlanBuild(const BuildRequest& request) {
     BuildPlan plan;
-    plan.strategy = strategy;
-    plan.countEverySide = strategy == BuildStrategy::Literal || logDumps;
+    plan.strategy = request.strategy;
+    plan.countEverySide = request.strategy == BuildStrategy::Literal || request.logFile;
     // Subtrees are built ahead only while a thread of the budget is free; with
     // room for one at most, there never is.
-    plan.prefetch = !plan.countEverySide && threads >= 2;
-    // The build's dumps would interleave with a conversion running beside it.
-    plan.follow = !logDumps && !wholeTreeFirst;
+    plan.prefetch = !plan.countEverySide && request.threads >= 2;
+    // The build's log lines would interleave with a conversion running beside
+    // it, and the conversion's console dumps need the whole tree.
+    plan.follow = !request.logFile && !request.consoleDumps;
+    plan.keepRootList = !plan.follow || request.readsTree;
     return plan;
-}
-
-unsigned BuildThreads() {
-    const ThreadBudget* budget = CurrentLog().budget;
-    return budget != nullptr ? budget->threads() : MachineCores();
 }
 
 }  // namespace tarvel

@@ -9,6 +9,7 @@
 #include "cli/cli_log.h"
 #include "driver/bsp_root.h"
 #include "driver/import.h"
+#include "log/thread_budget.h"
 
 namespace tarvel::cli {
 
@@ -41,8 +42,9 @@ int RunBuild(const BuildArgs& args) {
         }
         imported->cupboard.FixBitmapNames();
         BSPNode root;
-        flats = BuildBSPRoot(root, imported->polys, &imported->cupboard,
-                             PlanForCurrentLog(BuildStrategy::Fast, true));
+        BuildRequest request = BuildRequestFor(args.log);
+        request.threads = MachineCores();
+        flats = BuildBSPRoot(root, imported->polys, &imported->cupboard, PlanBuild(request));
         counters = ProgressCounters();
     }
     PrintCounters(*counters);

@@ -113,8 +113,11 @@ CompileResult CompileOne(const std::string& input, const std::string& output,
     // the build has copied them: a large scene would hold its memory through
     // the whole compile.
     scene->scene = Scene{};
+    BuildRequest request = BuildRequestFor(settings.log);
+    request.strategy = settings.strategy;
+    request.threads = settings.budget != nullptr ? settings.budget->threads() : MachineCores();
     ConvertOptions options;
-    options.strategy = settings.strategy;
+    options.plan = PlanBuild(request);
     options.polysCopied = [&scene] { scene->polys = PolyList{}; };
     result.report = RunConversion(
         &scene->polys, &scene->cupboard, [&output] { return std::optional<std::string>(output); },

@@ -17,6 +17,13 @@ std::string LogPathOf(const LogOptions& options) {
     return options.debug ? std::string("tarvelout.txt") : options.logPath;
 }
 
+BuildRequest BuildRequestFor(const LogOptions& options) {
+    BuildRequest request;
+    request.logFile = !LogPathOf(options).empty();
+    request.consoleDumps = options.console || options.debug;
+    return request;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
     if (std::filesystem::equivalent(a, b, error)) {

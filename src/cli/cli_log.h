@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "bsp/build_plan.h"
 #include "log/file_sink.h"
 #include "log/log.h"
 
@@ -22,6 +23,11 @@ void AddLogOptions(CLI::App& command, LogOptions& options);
 
 // The debug log's file for these options; empty when there is none.
 std::string LogPathOf(const LogOptions& options);
+
+// A build under these options: whether a log file and console dumps were
+// asked for. The caller adds the strategy, the threads and any reader of the
+// tree.
+BuildRequest BuildRequestFor(const LogOptions& options);
 
 // Whether two names reach one file, through links too. False when either
 // name cannot be resolved: an unknown is no reason to refuse.

@@ -19,10 +19,4 @@ FlatLists BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* mat
     return Build(root, PrevCounts{}, materials, plan, follow);
 }
 
-BuildPlan PlanForCurrentLog(BuildStrategy strategy, bool wholeTreeFirst) {
-    // The conversion's console dumps walk the finished tree.
-    return PlanBuild(strategy, LogFileActive(), wholeTreeFirst || LogConsoleActive(),
-                     BuildThreads());
-}
-
 }  // namespace tarvel

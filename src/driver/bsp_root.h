@@ -20,9 +20,4 @@ FlatLists BuildBSPRoot(BSPNode& root, const PolyList& polys, const Cupboard* mat
                        const BuildPlan& plan, const BuildFollow* follow = nullptr,
                        const std::function<void()>& copied = {});
 
-// The plan for a build under the log installed on this thread: the sinks
-// its caller installed say whether the dumps are wanted. wholeTreeFirst:
-// something needs the finished tree before the conversion.
-BuildPlan PlanForCurrentLog(BuildStrategy strategy, bool wholeTreeFirst);
-
 }  // namespace tarvel

@@ -1,5 +1,6 @@
 #include "driver/compile_driver.h"
 
+#include <cassert>
 #include <exception>
 #include <memory>
 #include <thread>
@@ -107,11 +108,8 @@ void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
 
 void BuildAndConvert(const PolyList& polys, const Cupboard* cupboard, const ConvertOptions& options,
                      Conversion& out) {
-    // Decided once here: how the build counts, whether helpers search ahead
-    // and whether the conversion follows. The hook only reads the finished
-    // tree, beside the conversion, so it does not hold the conversion back.
-    BuildPlan plan = PlanForCurrentLog(options.strategy, false);
-    plan.keepRootList = !plan.follow || static_cast<bool>(options.afterBuild);
+    const BuildPlan& plan = options.plan;
+    assert(!options.afterBuild || plan.keepRootList);
     if (plan.follow) {
         BuildWhileConverting(polys, cupboard, options, plan, out);
     } else {

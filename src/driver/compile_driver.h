@@ -14,14 +14,17 @@
 namespace tarvel {
 
 struct ConvertOptions {
-    BuildStrategy strategy = BuildStrategy::Fast;
+    // The front end's plan (PlanBuild). The default suits a run with neither
+    // log file nor console dumps, no preview and one thread.
+    BuildPlan plan = PlanBuild(BuildRequest{});
     // Stand-ins for the save's system calls (tests); null means the real ones.
     const SaveHooks* saveHooks = nullptr;
     // Sees the finished tree on a large stack, once the build has ended and
     // before the tree is freed; whatever it keeps must be its own copy. When
     // the conversion follows the build, it runs on the build's thread while
     // the conversion finishes beside it, so it must only read the tree. It
-    // does not make the conversion wait for the whole tree.
+    // does not make the conversion wait for the whole tree. It needs a plan
+    // that keeps the root's list (BuildRequest::readsTree).
     std::function<void(const BSPNode& root)> afterBuild;
     // Called once the build has its own copies of the polygons, on the
     // build's thread: from then on the run reads neither the polygons it was

@@ -18,6 +18,7 @@
 #include "scene_generator/ase_writer.h"
 #include "scene_generator/scene_model.h"
 #include "scene_generator/text_out.h"
+#include "support/bsp_fixtures.h"
 
 namespace tarvel::scenegen::testing {
 
@@ -82,7 +83,7 @@ inline BuiltTree BuildImported(const ImportedScene& scene, BuildStrategy strateg
     for (const Poly& poly : scene.polys.items) {
         built.root->polys.Add(poly, &scene.cupboard);
     }
-    Build(*built.root, PrevCounts{}, &scene.cupboard, strategy);
+    Build(*built.root, PrevCounts{}, &scene.cupboard, tarvel::testing::PlanFor(strategy));
     built.memo.assign(memo.lines.begin(), memo.lines.end());
     built.counters = context.counters;
     return built;

@@ -253,9 +253,8 @@ TEST(BuildProperties, iterative_walk_matches_the_recursive_build_line_for_line) 
         RandomScene({10, 40, 0.3, 0.1}), guarded, ConvexFan(40), {}};
     for (std::size_t s = 0; s < scenes.size(); ++s) {
         SCOPED_TRACE(::testing::Message() << "scene " << s);
-        const Recorded walked = Record(scenes[s], &materials, [&](BSPNode& root) {
-            Build(root, PrevCounts{}, &materials, BuildStrategy::Literal);
-        });
+        const Recorded walked = Record(
+            scenes[s], &materials, [&](BSPNode& root) { Build(root, PrevCounts{}, &materials); });
         const Recorded recursed = Record(scenes[s], &materials, [&](BSPNode& root) {
             BuildRecursively(root, PrevCounts{}, &materials);
         });
@@ -279,8 +278,9 @@ TEST(BuildProperties, both_strategies_build_the_same_tree) {
     for (std::size_t s = 0; s < scenes.size(); ++s) {
         SCOPED_TRACE(::testing::Message() << "scene " << s);
         const auto with = [&](BuildStrategy strategy) {
-            return Record(scenes[s], &materials,
-                          [&](BSPNode& root) { Build(root, PrevCounts{}, &materials, strategy); });
+            return Record(scenes[s], &materials, [&](BSPNode& root) {
+                Build(root, PrevCounts{}, &materials, testing::PlanFor(strategy, true));
+            });
         };
         const Recorded literal = with(BuildStrategy::Literal);
         const Recorded fast = with(BuildStrategy::Fast);
@@ -311,7 +311,7 @@ TEST(BuildProperties, without_the_log_both_strategies_build_the_same_tree) {
             LogCapture log(false);
             BSPNode root;
             FillRoot(root, scenes[s], &materials);
-            Build(root, PrevCounts{}, &materials, strategy);
+            Build(root, PrevCounts{}, &materials, testing::PlanFor(strategy));
             shape = testing::TreeShape(root);
             return Recorded{"", log.memo.lines, log.counters.shown, log.boxes.messages};
         };
@@ -349,7 +349,7 @@ TEST(BuildProperties, convex_fan_a_thousand_deep_builds_on_a_small_stack) {
         LogCapture log(false);
         BSPNode root;
         FillRoot(root, fan, nullptr);
-        Build(root, PrevCounts{}, nullptr, BuildStrategy::Fast);
+        Build(root, PrevCounts{}, nullptr, testing::PlanFor(BuildStrategy::Fast));
         counters = log.context.counters;
         facts = Gather(root);
     });

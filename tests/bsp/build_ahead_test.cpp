@@ -60,7 +60,7 @@ Outcome BuildFollowed(const std::vector<Poly>& scene, bool ahead, ThreadBudget* 
     for (const Poly& poly : scene) {
         root.polys.Add(poly, &materials);
     }
-    BuildPlan plan = PlanBuild(BuildStrategy::Fast, false, false, 2);
+    BuildPlan plan = PlanBuild({.strategy = BuildStrategy::Fast, .readsTree = true, .threads = 2});
     plan.prefetch = ahead;
     BuildFollow follow;
     std::string followed;

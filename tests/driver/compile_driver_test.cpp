@@ -12,6 +12,7 @@
 #include "driver/import.h"
 #include "driver/large_stack.h"
 #include "log/log.h"
+#include "log/thread_budget.h"
 #include "support/awkward_polys.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
@@ -36,6 +37,14 @@ Poly Triangle(int32_t material, float z = 0) {
     poly.polyClass = 3;
     ComputePlane(poly);
     return poly;
+}
+
+// The fast plan a front end makes on this machine's cores, with the root's
+// list kept for a hook.
+BuildPlan Plan(BuildRequest request) {
+    request.readsTree = true;
+    request.threads = MachineCores();
+    return PlanBuild(request);
 }
 
 class Driver : public ::testing::Test {
@@ -212,7 +221,7 @@ TEST_F(Driver, the_conversion_that_follows_the_build_writes_what_the_one_after_i
         polys.items = c.polys;
         int32_t rootPolys[2] = {-1, -1};
         ConvertOptions options;
-        options.strategy = BuildStrategy::Fast;
+        options.plan = Plan({.consoleDumps = true});
         options.afterBuild = [&rootPolys](const BSPNode& root) {
             rootPolys[root.published ? 1 : 0] = root.polys.Count();
         };
@@ -222,6 +231,7 @@ TEST_F(Driver, the_conversion_that_follows_the_build_writes_what_the_one_after_i
         cupboard = materials;
         const ConvertReport wanted = Run(options);
         context.console = nullptr;
+        options.plan = Plan({});
         const std::vector<uint8_t> wantedBytes = ReadBytes(target);
         const std::vector<std::string> wantedMemo(memo.lines.begin(), memo.lines.end());
         memo.lines.clear();
@@ -263,7 +273,7 @@ TEST_F(Driver, a_build_that_fails_lets_the_following_conversion_go) {
     twoCorners.points.pop_back();
     polys.items.push_back(twoCorners);  // its plane cannot be computed: a message box
     ConvertOptions options;
-    options.strategy = BuildStrategy::Fast;
+    options.plan = Plan({});
     EXPECT_THROW(Run(options), Stop);
     EXPECT_EQ(asked, 0);
 }
@@ -314,6 +324,7 @@ TEST_F(Driver, a_stop_ends_the_compile_at_the_next_node_and_writes_nothing) {
         memo.lines.clear();
         asked = 0;
         ConvertOptions options;
+        options.plan = Plan({.logFile = c.log});
         if (c.when == When::AfterBuild) {
             options.afterBuild = [&flag](const BSPNode&) { flag.store(true); };
         }

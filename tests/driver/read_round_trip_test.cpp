@@ -184,6 +184,7 @@ TEST_F(RoundTrip, polygon_records_give_back_the_compiled_polygons_but_the_clippe
     LayeredScene(polys, cupboard, true);
     std::vector<Written> compiled;
     ConvertOptions options;
+    options.plan = PlanBuild({.readsTree = true});
     options.afterBuild = [&](const BSPNode& root) { CollectWritten(root, cupboard, compiled); };
     Compile(polys, cupboard, options);
 

@@ -31,6 +31,7 @@ std::optional<BspSnapshot> Snapshot(const PolyList& polys) {
     tarvel::testing::LogCapture log(false);
     std::optional<BspSnapshot> snapshot;
     ConvertOptions options;
+    options.plan = PlanBuild({.readsTree = true});
     options.afterBuild = [&snapshot](const BSPNode& root) { snapshot = TakeBspSnapshot(root); };
     RunConversion(
         &polys, nullptr, [] { return std::optional<std::string>(); }, options);

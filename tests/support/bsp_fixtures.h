@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "ase/scene.h"
+#include "bsp/build_plan.h"
 #include "bsp/geometry.h"
 #include "log/log.h"
+#include "log/thread_budget.h"
 
 namespace tarvel::testing {
 
@@ -42,6 +44,13 @@ class LogCapture {
     CounterRecorder counters;
     std::optional<ScopedLogContext> scope;
 };
+
+// The plan a front end makes for a build with or without the log file, on
+// this machine's cores. The root's list stays for the test to read.
+inline BuildPlan PlanFor(BuildStrategy strategy, bool logFile = false) {
+    return PlanBuild(
+        {.strategy = strategy, .logFile = logFile, .readsTree = true, .threads = MachineCores()});
+}
 
 // Material 1 is the clipper material; material 0 an ordinary texture.
 inline constexpr int32_t kClipperMaterial = 1;
