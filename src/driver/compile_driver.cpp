@@ -61,8 +61,8 @@ void BuildThenConvert(const PolyList& polys, const Cupboard* cupboard,
 // conversion takes no thread of the budget: it spends most of the build
 // asleep until the next node is published, and the little it does per node
 // is what the compile's own thread would do after the build. Holding a
-// thread for it would keep the search ahead off the second core of a
-// two-core machine for the whole build.
+// thread for it would keep the helper that builds subtrees ahead off the
+// second core of a two-core machine for the whole build.
 void BuildWhileConverting(const PolyList& polys, const Cupboard* cupboard,
                           const ConvertOptions& options, const BuildPlan& plan, Conversion& out) {
     auto tree = std::make_unique<BSPNode>();

@@ -442,15 +442,15 @@ void ParallelPlanes::PassLeaf(const PolyBvh::Node& leaf, const Family& family, s
             hi = std::max(hi, p);
         }
         const int32_t poly = bvh_.order[i];
-        // In front of the members below surelyFront, maybe of those up to
-        // the first whose plane the polygon is surely not in front of.
+        // Surely in front of the members below the first m, maybe of those
+        // from there up to the first whose plane it is surely not in front of.
         std::size_t m = Above(lo - clear);
         ++tally.frontBelow[m];
         for (; m < last && keys[m] < lo + clear; ++m) {
             tally.maybeFront.emplace_back(static_cast<int32_t>(m), poly);
         }
-        // Not behind the members below notBack, maybe behind those up to
-        // the first it is surely behind.
+        // Surely not behind the members below the next m, maybe behind those
+        // from there up to the first it is surely behind (backFrom).
         m = Above(hi - clear);
         for (; m < last && keys[m] < hi + clear; ++m) {
             tally.maybeBack.emplace_back(static_cast<int32_t>(m), poly);
