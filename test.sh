@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, then runs the whole test suite twice (release
-# build, then AddressSanitizer + UndefinedBehaviorSanitizer) and each fuzz
-# target: a fixed, seeded run by default, so that a build passes or fails
+# Installs what is missing, checks the formatting, then runs the whole test
+# suite twice (release build, then AddressSanitizer + UndefinedBehaviorSanitizer)
+# and each fuzz target: a fixed, seeded run by default, so that a build passes or fails
 # the same everywhere; FUZZ_SECONDS=N explores for N seconds instead, 0 skips.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -16,8 +16,10 @@ run_suite() {
   echo "== $preset build and tests"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
-  QT_QPA_PLATFORM=offscreen ctest --preset "$preset" -j "$jobs" --label-exclude slow
+  QT_QPA_PLATFORM=offscreen ctest --preset "$preset" -j "$jobs"
 }
+
+scripts/check-format.sh
 
 run_suite release
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libcli11-dev
-          libbenchmark-dev libpng-dev qt6-base-dev libassimp-dev)
+          libbenchmark-dev libpng-dev qt6-base-dev libassimp-dev clang-format)
 for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;

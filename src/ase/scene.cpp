@@ -90,8 +90,8 @@ void Cupboard::FixBitmapNames() {
 void Cupboard::Dump() const {
     LogMemoF("%d materials", Count());
     for (const Material& m : materials) {
-        LogMemoF("Material id %4d, submtlid %4d, colour (%6.4f, %6.4f, %6.4f), bmpname: '%s'",
-                 m.id, m.submtlid, m.colour.r, m.colour.g, m.colour.b, m.bmpname.c_str());
+        LogMemoF("Material id %4d, submtlid %4d, colour (%6.4f, %6.4f, %6.4f), bmpname: '%s'", m.id,
+                 m.submtlid, m.colour.r, m.colour.g, m.colour.b, m.bmpname.c_str());
     }
 }
 

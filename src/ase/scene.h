@@ -62,7 +62,7 @@ struct Material {
 };
 
 class GeomObject {
-public:
+  public:
     void AddVertex(const Vertex& v) { vertices.push_back(v); }
     void AddFace(const Face& f) { faces.push_back(f); }
     void AddTVertex(const TVertex& t) { tverts.push_back(t); }
@@ -89,7 +89,7 @@ public:
 };
 
 class Scene {
-public:
+  public:
     void AddGeom(GeomObject geom) { geoms.push_back(std::move(geom)); }
     int32_t Count() const { return static_cast<int32_t>(geoms.size()); }
     const GeomObject& GeomAt(int32_t i) const { return geoms[static_cast<std::size_t>(i)]; }
@@ -99,7 +99,7 @@ public:
 };
 
 class Cupboard {
-public:
+  public:
     void Add(Material material) { materials.push_back(std::move(material)); }
     int32_t Count() const { return static_cast<int32_t>(materials.size()); }
     const Material& At(int32_t i) const { return materials[static_cast<std::size_t>(i)]; }

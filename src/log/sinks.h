@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
-#include <deque>
 #include <vector>
 
 #include "log/counters.h"
@@ -14,7 +14,7 @@ namespace tarvel {
 // headless tool, a vector in tests. The parser trims the memo to its last
 // lines, so a sink must be able to count and drop its first line.
 class MemoSink {
-public:
+  public:
     virtual ~MemoSink() = default;
     virtual void AppendLine(std::string_view line) = 0;
     virtual int LineCount() const = 0;
@@ -23,7 +23,7 @@ public:
 
 // A byte stream: the log file or standard output.
 class TextSink {
-public:
+  public:
     virtual ~TextSink() = default;
     virtual void Write(std::string_view text) = 0;
     virtual void Flush() {}
@@ -31,21 +31,21 @@ public:
 
 // Called after every counter change; a front end decides how often it shows them.
 class CounterSink {
-public:
+  public:
     virtual ~CounterSink() = default;
     virtual void CountersChanged(const Counters& counters) = 0;
 };
 
 // The modal message box. The core waits for it to return, then goes on.
 class MessageBoxSink {
-public:
+  public:
     virtual ~MessageBoxSink() = default;
     virtual void ShowMessage(std::string_view text) = 0;
 };
 
 // Memo lines kept in memory (tests, and front ends that show them later).
 class VectorMemoSink final : public MemoSink {
-public:
+  public:
     void AppendLine(std::string_view line) override { lines.emplace_back(line); }
     int LineCount() const override { return static_cast<int>(lines.size()); }
     void DeleteFirstLine() override;
@@ -55,18 +55,18 @@ public:
 
 // Text kept in memory.
 class StringTextSink final : public TextSink {
-public:
+  public:
     void Write(std::string_view text) override { text_.append(text); }
     const std::string& text() const { return text_; }
     void Clear() { text_.clear(); }
 
-private:
+  private:
     std::string text_;
 };
 
 // Message boxes remembered in order (tests, and the headless tool's report).
 class RecordingMessageBoxSink final : public MessageBoxSink {
-public:
+  public:
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
     std::vector<std::string> messages;
 };

@@ -51,7 +51,7 @@ TEST(Log, each_thread_has_its_own_counters) {
 }
 
 class CountingSink : public CounterSink {
-public:
+  public:
     void CountersChanged(const Counters& c) override { last = c, ++calls; }
     Counters last;
     int calls = 0;
