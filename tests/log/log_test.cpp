@@ -2,7 +2,10 @@
 
 #include <thread>
 
+#include "log/file_sink.h"
 #include "log/log.h"
+#include "support/file_bytes.h"
+#include "support/temp_dir.h"
 
 namespace tarvel {
 namespace {
@@ -66,6 +69,34 @@ TEST(Log, update_counters_hands_the_values_to_the_sink) {
     UpdateCounters();
     EXPECT_EQ(sink.calls, 1);
     EXPECT_EQ(sink.last.depth, 2);
+}
+
+// Several buffers' worth, in pieces of every size, from one thread and then
+// another, as the threads of a compile take turns: the writer thread must
+// lose, repeat and reorder nothing.
+TEST(BufferedFileSink, writes_every_byte_in_order_whichever_thread_hands_it_over) {
+    const testing::TempDir dir;
+    const std::string path = (dir / "log.txt").string();
+    BufferedFileSink sink;
+    ASSERT_TRUE(sink.Open(path));
+    std::string expected;
+    const auto writeSome = [&sink, &expected](int seed) {
+        for (int i = 0; i < 4000; ++i) {
+            const std::string piece(static_cast<std::size_t>((i * 7919 + seed) % 5000),
+                                    static_cast<char>('a' + (i + seed) % 26));
+            sink.Write(piece);
+            expected += piece;
+        }
+    };
+    writeSome(1);
+    sink.Flush();
+    std::thread other([&] { writeSome(2); });
+    other.join();
+    writeSome(3);
+    ASSERT_TRUE(sink.Close());
+    const std::vector<uint8_t> written = testing::ReadBytes(path);
+    EXPECT_GT(expected.size(), std::size_t{20} << 20);
+    EXPECT_TRUE(std::string(written.begin(), written.end()) == expected);
 }
 
 }  // namespace
