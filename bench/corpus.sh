@@ -20,6 +20,12 @@
 #   morse-simulator-data: robot simulator scenes made in Blender 2.6: an
 #                 outdoor terrain with buildings, a group of buildings, the
 #                 inside of a building, an off-road car
+#   openscad:     CAD assemblies: mechanical parts of bench/cad/parts.scad
+#                 exported at high resolution, copies placed so that they
+#                 pass through one another at angles (a gearbox, an engine,
+#                 a steel space frame), five textured materials and a
+#                 clipper box each, OBJ; openscad is installed (install-deps
+#                 --cad), since it runs
 # Usage: bench/corpus.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -71,4 +77,50 @@ put terrain "$morse/environments/land-1/rosace_1.blend"
 put building "$morse/environments/land-1/buildings_1.blend" \
   "$morse/environments/indoors-1/indoor-1.blend"
 put vehicle "$morse/robots/hummer.blend"
+
+# The parts are exported once and kept with the packages.
+scripts/install-deps.sh --cad
+parts=build/bench/cad
+mkdir -p "$parts"
+for part in 0 1 2 3 4 5 6 7; do
+  if [ ! -s "$parts/part$part.stl" ] || [ bench/cad/parts.scad -nt "$parts/part$part.stl" ]; then
+    openscad -q -D "part=$part" -o "$parts/part$part.stl" bench/cad/parts.scad
+  fi
+done
+mkdir -p "$corpus/cad"
+cat >"$corpus/cad/finishes.mtl" <<'MTL'
+newmtl steel
+Kd 0.6 0.6 0.62
+map_Kd steel.png
+newmtl brass
+Kd 0.7 0.6 0.3
+map_Kd brass.png
+newmtl cast_iron
+Kd 0.3 0.3 0.3
+map_Kd cast_iron.png
+newmtl rubber
+Kd 0.1 0.1 0.1
+map_Kd rubber.png
+newmtl paint
+Kd 0.2 0.3 0.7
+map_Kd paint_blue.png
+newmtl clipper
+Kd 1 1 1
+map_Kd clipper.tga
+MTL
+# assemble NAME SEED HALF_SIDE PART:MATERIAL:COPIES...
+assemble() {
+  local name=$1 seed=$2 half=$3
+  shift 3
+  (cd "$parts" && awk -v seed="$seed" -v spread="$half" -v mtl=finishes.mtl \
+    -f "$OLDPWD/bench/cad/assemble.awk" "$@") >"$corpus/cad/$name.obj"
+}
+# gears, gear wheels, shafts, bearings and bolts
+assemble gearbox 11 70 part0.stl:steel:8 part1.stl:brass:8 part3.stl:steel:10 \
+  part4.stl:cast_iron:10 part5.stl:paint:20
+# pulleys, cranks, shafts, pipes and bolts
+assemble engine 23 80 part2.stl:cast_iron:12 part7.stl:steel:12 part3.stl:steel:12 \
+  part6.stl:rubber:20 part5.stl:brass:20
+# tubes of a roof's space frame, with bolts and bearings at the joints
+assemble space_frame 37 110 part6.stl:paint:100 part5.stl:steel:30 part4.stl:cast_iron:8
 ls -l "$corpus"/*

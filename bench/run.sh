@@ -12,12 +12,17 @@
 # one takes about 35 GB while it exists.
 #
 # Usage: bench/run.sh [--sizes 1000,5000,20000,100000] [--seed S] [--corpus]
+#                     [--assembly [4,30,60,120]]
 #                     [--literal-max N] [--timeout SECONDS] [--repeat N]
 #                     [--log-sizes 20000,100000] [--log-dir DIR]
-#   --corpus       the real meshes of bench/corpus/ (set up by bench/corpus.sh)
-#                  and a generated 123,000-triangle gear assembly
-#                  instead of generated scenes, one row each, by kind (the
-#                  folder: terrain, building, vehicle, ...) and file name
+#   --corpus       the real meshes of bench/corpus/ (set up by bench/corpus.sh),
+#                  a generated 123,000-triangle gear assembly and a 60-part
+#                  assembly instead of generated tracks, one row each, by
+#                  kind (the folder: terrain, building, vehicle, cad, ...)
+#                  and file name
+#   --assembly     instead, the sweep of generated assemblies of that many
+#                  interpenetrating parts (1,536 triangles each); `growth`
+#                  is a row's fast time over the row before it
 #   --literal-max  sizes above N skip the literal strategy (default 20000;
 #                  it is quadratic per node and takes hours at 100k)
 #   --timeout      per literal run; a run that exceeds it is killed and
@@ -40,6 +45,7 @@ literal_max=20000
 timeout=
 repeat=3
 corpus=false
+assembly=
 log_sizes=20000,100000
 log_dir=
 while [ $# -gt 0 ]; do
@@ -50,9 +56,13 @@ while [ $# -gt 0 ]; do
     --timeout) timeout="$2"; shift 2 ;;
     --repeat) repeat="$2"; shift 2 ;;
     --corpus) corpus=true; shift ;;
+    --assembly)
+      assembly=4,30,60,120
+      if [ $# -gt 1 ] && [[ $2 =~ ^[0-9,]+$ ]]; then assembly=$2; shift; fi
+      shift ;;
     --log-sizes) log_sizes="$2"; shift 2 ;;
     --log-dir) log_dir="$2"; shift 2 ;;
-    -h|--help) sed -n '2,32p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,37p' "$0"; exit 0 ;;
     *) echo "unknown argument: $1 (see --help)" >&2; exit 2 ;;
   esac
 done
@@ -89,18 +99,22 @@ mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 
 echo
 echo "$(nproc) cores; release build; debug log off; seed $seed"
-printf '%22s %10s %10s %12s %10s %14s %8s %14s %12s %10s\n' \
-  scene kind triangles literal_s fast_s fast_range ratio literal_MiB fast_MiB identical
+printf '%22s %10s %10s %12s %10s %14s %8s %14s %12s %8s %10s\n' \
+  scene kind triangles literal_s fast_s fast_range ratio literal_MiB fast_MiB cpu/wall identical
 # row SCENE KIND TRIANGLES: the strategies on one scene, one line.
 row() {
   local scene=$1 kind=$2 n=$3
-  local times=() fast_kib=0 fast_status=0
+  local times=() fast_kib=0 fast_status=0 wall_sum=0 cpu_sum=0
   for ((r = 0; r < repeat; r++)); do
     read -r run_s run_kib run_status < <(compile fast "$scene" 0)
     [ "$run_status" = 0 ] || fast_status=$run_status
     times+=("$run_s")
     [ "$run_kib" -gt "$fast_kib" ] && fast_kib=$run_kib
+    read -r wall_sum cpu_sum < <(awk -v w="$wall_sum" -v c="$cpu_sum" -v s="$run_s" \
+      '$1 == "cpu" { print w + s, c + $2 }' "$out/result")
   done
+  local cpu_wall
+  cpu_wall=$(awk -v w="$wall_sum" -v c="$cpu_sum" 'BEGIN { printf "%.2f", (w > 0 ? c / w : 0) }')
   sorted=$(printf '%s\n' "${times[@]}" | sort -g)
   fast_s=$(sed -n "$(((repeat + 1) / 2))p" <<<"$sorted")
   fast_range="$(head -n 1 <<<"$sorted")-$(tail -n 1 <<<"$sorted")"
@@ -128,9 +142,14 @@ row() {
       literal_col="failed($lit_status)"
     fi
   fi
-  printf '%22s %10s %10s %12s %10s %14s %8s %14s %12s %10s\n' "$(basename "$scene")" "$kind" "$n" \
+  printf '%22s %10s %10s %12s %10s %14s %8s %14s %12s %8s %10s\n' "$(basename "$scene")" "$kind" "$n" \
     "$literal_col" "$fast_col" "$fast_range" "$ratio" "$literal_mib" "$(mib "$fast_kib")" \
-    "$identical"
+    "$cpu_wall" "$identical"
+  last_fast_s=$fast_s
+}
+# triangles SCENE: how many polygons the headless tool reads from it.
+triangles() {
+  "$cli" parse "$1" 2>/dev/null | sed -n 's/.*polygons: \([0-9]*\).*/\1/p'
 }
 
 if $corpus; then
@@ -139,7 +158,8 @@ if $corpus; then
     exit 1
   fi
   for scene in bench/corpus/*/*; do
-    n=$("$cli" parse "$scene" 2>/dev/null | sed -n 's/.*polygons: \([0-9]*\).*/\1/p')
+    [ "${scene##*.}" = mtl ] && continue
+    n=$(triangles "$scene")
     if [ -z "$n" ]; then
       echo "$scene: not read" >&2
       continue
@@ -150,7 +170,24 @@ if $corpus; then
   # crosses something and thousands of scores lie close together.
   scene=$out/gears.ase
   "$gen" --gears 123000 --seed "$seed" -o "$scene" >/dev/null
-  row "$scene" generated "$("$cli" parse "$scene" 2>/dev/null | sed -n 's/.*polygons: \([0-9]*\).*/\1/p')"
+  row "$scene" generated "$(triangles "$scene")"
+  # Curved parts passing through one another, as in a CAD export: long
+  # chains of nodes that each peel a face of the hull off a large list.
+  scene=$out/assembly_60.ase
+  "$gen" --assembly 60 --seed "$seed" -o "$scene" >/dev/null
+  row "$scene" generated "$(triangles "$scene")"
+elif [ -n "$assembly" ]; then
+  IFS=, read -r -a part_list <<<"$assembly"
+  previous=
+  for parts in "${part_list[@]}"; do
+    scene=$out/assembly_$parts.ase
+    "$gen" --assembly "$parts" --seed "$seed" -o "$scene" >/dev/null
+    row "$scene" "${parts}parts" "$(triangles "$scene")"
+    if [ -n "$previous" ]; then
+      awk -v a="$previous" -v b="$last_fast_s" 'BEGIN { printf "%22s growth %.2f\n", "", b / a }'
+    fi
+    previous=$last_fast_s
+  done
 else
   IFS=, read -r -a size_list <<<"$sizes"
   for n in "${size_list[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
-# Usage: scripts/install-deps.sh [--gui] [--fuzz]
+# Usage: scripts/install-deps.sh [--gui] [--fuzz] [--xvfb] [--cad]
+#   --cad: the CAD program bench/corpus.sh exports the corpus's assemblies with
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libcli11-dev
@@ -9,6 +10,7 @@ for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
     --xvfb) packages+=(xvfb xauth) ;;
+    --cad) packages+=(openscad) ;;
   esac
 done
 

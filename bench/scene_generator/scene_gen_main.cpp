@@ -2,6 +2,7 @@
 //   tarvel-scene-gen --triangles N [--seed S] -o FILE   a race track of about N triangles
 //   tarvel-scene-gen --staircase N -o FILE              the degenerate deep-tree scene
 //   tarvel-scene-gen --gears N [--seed S] -o FILE       a dense gear assembly of about N triangles
+//   tarvel-scene-gen --assembly N [--seed S] -o FILE    N curved parts passing through one another
 
 #include <cerrno>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <CLI/CLI.hpp>
 
 #include "scene_generator/ase_writer.h"
+#include "scene_generator/assembly.h"
 #include "scene_generator/gears.h"
 #include "scene_generator/race_scene.h"
 #include "scene_generator/staircase.h"
@@ -53,11 +55,13 @@ int main(int argc, char** argv) {
     uint64_t seed = 1;
     int32_t staircase = 0;
     int32_t gears = 0;
+    int32_t assembly = 0;
     std::string output;
     auto* trianglesOption =
         app.add_option("--triangles", triangles, "Race track of about N triangles")
             ->check(CLI::Range(kMinRaceTriangles, kMaxRaceTriangles));
-    app.add_option("--seed", seed, "Seed of the track or the gears (same seed, same bytes)");
+    app.add_option("--seed", seed,
+                   "Seed of the track, the gears or the assembly (same seed, same bytes)");
     app.add_option("--staircase", staircase, "Degenerate scene of exactly N triangles instead")
         ->check(CLI::Range(1, kMaxStaircaseTriangles))
         ->excludes(trianglesOption);
@@ -65,6 +69,11 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(1, kMaxGearTriangles))
         ->excludes(trianglesOption)
         ->excludes("--staircase");
+    app.add_option("--assembly", assembly, "Assembly of N interpenetrating parts instead")
+        ->check(CLI::Range(1, kMaxAssemblyParts))
+        ->excludes(trianglesOption)
+        ->excludes("--staircase")
+        ->excludes("--gears");
     app.add_option("-o,--output", output, "ASE file to write")->required();
     try {
         app.parse(argc, argv);
@@ -73,9 +82,10 @@ int main(int argc, char** argv) {
         return code == 0 ? 0 : 2;
     }
 
-    const GeneratedScene scene = staircase > 0 ? GenerateStaircase(staircase)
-                                 : gears > 0   ? GenerateGears(gears, seed)
-                                               : GenerateRaceScene(triangles, seed);
+    const GeneratedScene scene = staircase > 0  ? GenerateStaircase(staircase)
+                                 : gears > 0    ? GenerateGears(gears, seed)
+                                 : assembly > 0 ? GenerateAssembly(assembly, seed)
+                                                : GenerateRaceScene(triangles, seed);
     if (!Save(scene, output)) {
         return 1;
     }

@@ -118,6 +118,7 @@ class Search {
             FindSharedPlanes(unknownPolys, selfSides);
         }
         std::vector<Candidate> candidates;
+        candidates.reserve(polys_.size());
         std::vector<std::size_t> unknown;  // positions in candidates
         std::size_t nextUnknown = 0;       // unknownPolys is in list order
         for (std::size_t i = 0; i < polys_.size(); ++i) {
@@ -143,9 +144,12 @@ class Search {
             return candidates;
         }
         const bool flat = polys_.size() <= kFlatPolys;
-        bvh_ = flat ? FlatPolyBvh(polys_) : BuildPolyBvh(polys_, &cache_);
-        if (!flat) {
-            IndexRanks();
+        if (flat) {
+            bvh_ = FlatPolyBvh(polys_);
+        } else if (!IndexRanks(CachedRanks())) {
+            // The first hierarchy over these polygons ranks them.
+            EnsureBvh();
+            IndexRanks(bvh_->ranks);
         }
         std::vector<Candidate*> open;
         for (const std::size_t k : unknown) {
@@ -156,8 +160,23 @@ class Search {
                 open.push_back(&c);
             }
         }
-        FirstWalk(open, flat ? CountLimits{} : CountLimits{.maxDepth = kFirstDepth});
+        if (!open.empty()) {
+            EnsureBvh();
+            FirstWalk(open, flat ? CountLimits{} : CountLimits{.maxDepth = kFirstDepth});
+        }
         return candidates;
+    }
+
+    // In a chain that peels a few polygons at a time off a large list,
+    // every candidate is often known or known to cross, and the hierarchy
+    // over the whole list, most of such a node's cost, is never walked. It
+    // is made when a walk first needs it, always before walks are shared
+    // out. Built over ranked polygons, it leaves the cache as it was, so
+    // made late it is the one made early.
+    void EnsureBvh() {
+        if (!bvh_) {
+            bvh_ = BuildPolyBvh(polys_, &cache_);
+        }
     }
 
     // In a node that peels a few polygons off a large list, almost every
@@ -166,6 +185,7 @@ class Search {
     // score of all is wanted are they walked, all at once, but for the
     // members of a family: its pass bounds them.
     void WalkTheUnwalked(Queue& any) {
+        EnsureBvh();
         std::vector<Candidate> all = Drain(any);
         FindFamilies(all);
         std::vector<Candidate*> unwalked;
@@ -317,6 +337,9 @@ class Search {
                 memo.crossedKey = cut.memoKey;
             }
         };
+        if (!noCrossing.empty() && !noCrossing.top().exact) {
+            EnsureBvh();
+        }
         return WalkUntilExact(noCrossing, walk,
                               [&](const Candidate& c) { (c.crosses ? any : noCrossing).push(c); });
     }
@@ -452,12 +475,28 @@ class Search {
     // choice: a crossing of its own is not one.
     static int32_t Crossings(const Candidate& c) { return c.selfSide == Side::xdCrossing ? 1 : 0; }
 
-    // Where each spatial rank starts in the hierarchy's order, which sorts
-    // them: every candidate looks one up, and a binary search over the
-    // polygons was a tenth of a large build. A node's polygons lie close
-    // together, and so do their ranks.
-    void IndexRanks() {
-        const std::vector<int32_t>& ranks = bvh_->ranks;
+    // Each polygon's spatial rank, or nothing when one has none yet.
+    std::vector<int32_t> CachedRanks() const {
+        std::vector<int32_t> ranks;
+        ranks.reserve(polys_.size());
+        for (const Poly& poly : polys_) {
+            const int32_t rank = cache_[poly].spatialRank;
+            if (rank < 0) {
+                return {};
+            }
+            ranks.push_back(rank);
+        }
+        return ranks;
+    }
+
+    // The list's positions sorted by spatial rank, and where each rank
+    // starts among them: every candidate looks one up, and a binary search
+    // over the polygons was a tenth of a large build. A node's polygons lie
+    // close together, and so do their ranks. False for no ranks.
+    bool IndexRanks(const std::vector<int32_t>& ranks) {
+        if (ranks.empty()) {
+            return false;
+        }
         const auto [least, most] = std::minmax_element(ranks.begin(), ranks.end());
         firstRank_ = *least;
         rankStart_.assign(static_cast<std::size_t>(*most - firstRank_) + 2, 0);
@@ -467,6 +506,13 @@ class Search {
         for (std::size_t r = 1; r < rankStart_.size(); ++r) {
             rankStart_[r] += rankStart_[r - 1];
         }
+        byRank_.resize(ranks.size());
+        std::vector<int32_t> next(rankStart_.begin(), rankStart_.end() - 1);
+        for (std::size_t i = 0; i < ranks.size(); ++i) {
+            const auto r = static_cast<std::size_t>(ranks[i] - firstRank_);
+            byRank_[static_cast<std::size_t>(next[r]++)] = static_cast<int32_t>(i);
+        }
+        return true;
     }
 
     // Whether the polygon's plane still cuts the one it was last found to
@@ -488,13 +534,13 @@ class Search {
         // the same. Only the pieces of a later cut need a side test.
         const int32_t crossedKey = cache_[poly].crossedKey;
         for (std::size_t k = begin; k < end; ++k) {
-            const auto other = static_cast<std::size_t>(bvh_->order[k]);
+            const auto other = static_cast<std::size_t>(byRank_[k]);
             if (other != index && polys_[other].memoKey == crossedKey) {
                 return true;
             }
         }
         for (std::size_t k = begin; k < end; ++k) {
-            const auto other = static_cast<std::size_t>(bvh_->order[k]);
+            const auto other = static_cast<std::size_t>(byRank_[k]);
             if (other != index && PolySide(poly.plane, polys_[other]) == Side::xdCrossing) {
                 return true;
             }
@@ -534,12 +580,13 @@ class Search {
     // Per polygon, the earlier one on the same plane that is walked for it,
     // or -1; empty when no candidate is walked.
     std::vector<int32_t> leaderOf_;
-    // Built only when some candidate has to be walked.
+    // Built only when some candidate has to be walked (EnsureBvh).
     std::optional<PolyBvh> bvh_;
     // Made when the lowest score of all is wanted of a large node.
     std::optional<ParallelPlanes> families_;
-    // Positions in bvh_->order by spatial rank: rank firstRank_ + r is at
-    // [rankStart_[r], rankStart_[r + 1]).
+    // List positions by spatial rank: rank firstRank_ + r is at
+    // byRank_[rankStart_[r] .. rankStart_[r + 1]).
+    std::vector<int32_t> byRank_;
     std::vector<int32_t> rankStart_;
     int32_t firstRank_ = 0;
 };
