@@ -1,5 +1,3 @@
-#include "threedo/atomic_file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -7,9 +5,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <random>
+
+#include "threedo/atomic_file.h"
 
 namespace tarvel {
 
@@ -30,14 +29,6 @@ std::string ResolveLink(const std::string& target) {
     return resolved;
 }
 
-std::string TemporaryName(const std::string& target, uint64_t salt) {
-    const std::filesystem::path path(target);
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(salt));
-    std::filesystem::path name = "." + path.filename().string() + suffix;
-    return (path.parent_path() / name).string();
-}
-
 // The folder of a file, for flushing the rename itself to disk.
 void SyncFolder(const std::string& file) {
     std::filesystem::path folder = std::filesystem::path(file).parent_path();
@@ -52,16 +43,6 @@ void SyncFolder(const std::string& file) {
 }
 
 }  // namespace
-
-AtomicFile::~AtomicFile() {
-    Discard();
-}
-
-bool AtomicFile::Fail(const char* what) {
-    error_ = std::string(what) + ": " + std::strerror(errno);
-    Discard();
-    return false;
-}
 
 void AtomicFile::Discard() {
     if (fd_ >= 0) {
@@ -106,59 +87,20 @@ bool AtomicFile::Open(const std::string& target) {
     return true;
 }
 
-bool AtomicFile::WriteAll(const uint8_t* bytes, std::size_t total) {
-    std::size_t done = 0;
-    while (done < total) {
-        const uint8_t* data = bytes + done;
-        const std::size_t size = total - done;
-        const long n = hooks_ != nullptr && hooks_->write ? hooks_->write(fd_, data, size)
-                                                          : ::write(fd_, data, size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            if (n == 0) {
-                errno = ENOSPC;  // no progress: treat as a full disk
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
+long AtomicFile::WriteSome(int fd, const uint8_t* data, std::size_t size) {
+    return ::write(fd, data, size);
 }
 
-bool AtomicFile::Commit(const std::vector<uint8_t>& bytes) {
-    return Write(bytes.data(), bytes.size()) && Commit();
+bool AtomicFile::FlushToDisk(int fd) {
+    return ::fsync(fd) == 0;
 }
 
-bool AtomicFile::Write(const uint8_t* data, std::size_t size) {
-    if (fd_ < 0) {
-        errno = EBADF;
-        return Fail("not open");
-    }
-    if (!WriteAll(data, size)) {
-        return Fail("write");
-    }
-    return true;
+bool AtomicFile::CloseFile(int fd) {
+    return ::close(fd) == 0;
 }
 
-bool AtomicFile::Commit() {
-    if (fd_ < 0) {
-        errno = EBADF;
-        return Fail("not open");
-    }
-    if (::fsync(fd_) != 0) {
-        return Fail("fsync");
-    }
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) {
-        return Fail("close");
-    }
-    const int renamed = hooks_ != nullptr && hooks_->rename
-                            ? hooks_->rename(temporary_.c_str(), target_.c_str())
-                            : std::rename(temporary_.c_str(), target_.c_str());
-    if (renamed != 0) {
+bool AtomicFile::ReplaceTarget() {
+    if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
         return Fail("rename");
     }
     temporary_.clear();
