@@ -15,13 +15,11 @@
 #include <thread>
 #include <vector>
 
-#include "log/log.h"
+#include "import/helper_process_steps.h"
 
 namespace tarvel::import {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 // Sanitizer builds reserve terabytes of shadow address space up front.
 #if defined(__SANITIZE_ADDRESS__)
@@ -80,42 +78,25 @@ class Fd {
     ::_exit(127);
 }
 
-// Reads the helper's output until it closes the pipe, the deadline passes or
-// the output grows past the limit; says which of the last two stopped it.
-std::string ReadOutput(int fd, Clock::time_point deadline, std::size_t maxBytes,
-                       std::string& output) {
-    std::vector<char> chunk(1 << 16);
-    for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) {
-            return "timeout";
-        }
-        if (StopRequested()) {
-            return "stopped";
-        }
-        // Short polls, so that a stop ends a long import soon.
-        pollfd wait{fd, POLLIN, 0};
-        const int ready =
-            ::poll(&wait, 1, static_cast<int>(std::min<long long>(left.count(), 100)));
-        if (ready < 0 && errno != EINTR) {
-            return "poll failed";
-        }
-        if (ready <= 0) {
-            continue;
-        }
-        const ssize_t got = ::read(fd, chunk.data(), chunk.size());
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            return {};
-        }
-        if (output.size() + static_cast<std::size_t>(got) > maxBytes) {
-            return "too much output";
-        }
-        output.append(chunk.data(), static_cast<std::size_t>(got));
+// Waits for output with poll(2) and reads what is there.
+ReadStep ReadSomeFrom(int fd, int waitMs, std::vector<char>& chunk, std::size_t& got) {
+    pollfd wait{fd, POLLIN, 0};
+    const int ready = ::poll(&wait, 1, waitMs);
+    if (ready < 0) {
+        return errno == EINTR ? ReadStep::Nothing : ReadStep::Failed;
     }
+    if (ready == 0) {
+        return ReadStep::Nothing;
+    }
+    const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+    if (n < 0 && errno == EINTR) {
+        return ReadStep::Nothing;
+    }
+    if (n <= 0) {
+        return ReadStep::End;
+    }
+    got = static_cast<std::size_t>(n);
+    return ReadStep::Data;
 }
 
 // Waits for the helper to end, killing it at the deadline.
@@ -134,42 +115,23 @@ int Reap(pid_t pid, Clock::time_point deadline, bool& killed) {
     }
 }
 
-std::string Seconds(double seconds) {
-    return std::to_string(static_cast<long long>(std::ceil(seconds))) + " s";
-}
-
-std::string DescribeEnd(int status, const std::string& stop, bool killedLate, double wallSeconds) {
-    if (stop == "stopped") {
-        return "stopped";
-    }
-    if (stop == "too much output") {
-        return "the importer sent more output than any scene needs";
-    }
-    if (stop == "timeout" || killedLate) {
-        return "the importer took longer than its limit of " + Seconds(wallSeconds);
-    }
-    if (!stop.empty()) {
-        return "reading the importer's output failed";
-    }
+HelperExit ExitOf(int status) {
+    HelperExit end;
     if (WIFSIGNALED(status)) {
         const int signal = WTERMSIG(status);
-        if (signal == SIGXCPU) {
-            return "the importer used more than its CPU time limit of " + Seconds(wallSeconds);
-        }
-        return std::string("the importer crashed (") + ::strsignal(signal) + ")";
+        end.cpuLimit = signal == SIGXCPU;
+        end.crash = ::strsignal(signal);
     }
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
-        return "the importer could not be started";
+    if (WIFEXITED(status)) {
+        end.exited = true;
+        end.status = WEXITSTATUS(status);
+        // What the child does when execv fails.
+        end.notStarted = end.status == 127;
     }
-    return {};
+    return end;
 }
 
 }  // namespace
-
-double WallSeconds(const HelperLimits& limits, uint64_t inputBytes) {
-    return limits.baseSeconds +
-           limits.secondsPerMiB * static_cast<double>(inputBytes) / (1024.0 * 1024.0);
-}
 
 HelperRun RunHelper(const std::string& helper, const std::string& input, uint64_t inputBytes,
                     const HelperLimits& limits) {
@@ -196,20 +158,19 @@ HelperRun RunHelper(const std::string& helper, const std::string& input, uint64_
         BecomeHelper(helperArg.c_str(), argv, writeEnd.Get(), cpuSeconds, memory);
     }
     writeEnd.Reset();
-    const auto deadline =
-        Clock::now() + std::chrono::milliseconds(static_cast<long long>(wallSeconds * 1000.0));
-    const std::string stop = ReadOutput(readEnd.Get(), deadline, limits.maxOutputBytes, run.output);
+    const auto deadline = DeadlineIn(wallSeconds);
+    const ReadSome readSome = [fd = readEnd.Get()](int waitMs, std::vector<char>& chunk,
+                                                   std::size_t& got) {
+        return ReadSomeFrom(fd, waitMs, chunk, got);
+    };
+    const std::string stop = ReadOutput(readSome, deadline, limits.maxOutputBytes, run.output);
     if (!stop.empty()) {
         ::kill(pid, SIGKILL);
     }
     // A helper that closed its output but lingers is killed at the deadline.
     bool killedLate = !stop.empty();
     const int status = Reap(pid, deadline, killedLate);
-    run.trouble = DescribeEnd(status, stop, killedLate && stop.empty(), wallSeconds);
-    if (WIFEXITED(status)) {
-        run.exitStatus = WEXITSTATUS(status);
-    }
-    run.exitedCleanly = run.trouble.empty() && run.exitStatus == 0;
+    RecordEnd(run, ExitOf(status), stop, killedLate && stop.empty(), wallSeconds);
     return run;
 }
 
