@@ -1,23 +1,28 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, then runs the whole test
 # suite twice (release build, then AddressSanitizer + UndefinedBehaviorSanitizer
-# with asserts on), the threaded tests under ThreadSanitizer, and each fuzz
-# target: a fixed, seeded run by default, so that a build passes or fails
-# the same everywhere; FUZZ_SECONDS=N explores for N seconds instead, 0 skips.
+# with asserts on), the threaded tests under ThreadSanitizer, then the Windows
+# build's suite under wine and a table comparing its outputs with the Linux
+# build's, and each fuzz target: a fixed, seeded run by default, so that a
+# build passes or fails the same everywhere; FUZZ_SECONDS=N explores for N
+# seconds instead, 0 skips.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh --fuzz
+scripts/install-deps.sh --fuzz --windows
 
 jobs=$(nproc)
 fuzz_seconds=${FUZZ_SECONDS:---fixed}
 
+summaries=()
 run_suite() {
   local preset=$1
   echo "== $preset build and tests"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
-  QT_QPA_PLATFORM=offscreen ctest --preset "$preset" -j "$jobs"
+  QT_QPA_PLATFORM=offscreen ctest --preset "$preset" -j "$jobs" |
+    tee "build/$preset/ctest-summary.txt"
+  summaries+=("$preset: $(grep -E 'tests passed' "build/$preset/ctest-summary.txt")")
 }
 
 scripts/check-format.sh
@@ -31,6 +36,14 @@ run_suite asan
 
 # The tests that run threads side by side, under ThreadSanitizer.
 run_suite tsan
+
+# The Windows build: its libraries come from Debian's source packages, built
+# once and cached outside the clone; its tests run under wine.
+echo "== windows libraries (the first run builds them: about a quarter of an hour)"
+scripts/windows-deps.sh
+run_suite windows
+scripts/windows-e2e.sh build/release build/windows
+printf '%s\n' "${summaries[@]}"
 
 if [ "$fuzz_seconds" != 0 ]; then
   scripts/fuzz.sh "$fuzz_seconds"

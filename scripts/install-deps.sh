@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
-# Usage: scripts/install-deps.sh [--gui] [--fuzz] [--xvfb] [--cad]
+# Usage: scripts/install-deps.sh [--gui] [--fuzz] [--xvfb] [--cad] [--windows]
 #   --cad: the CAD program bench/corpus.sh exports the corpus's assemblies with
 set -euo pipefail
 
@@ -11,6 +11,11 @@ for arg in "$@"; do
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
     --xvfb) packages+=(xvfb xauth) ;;
     --cad) packages+=(openscad) ;;
+    # The Windows cross build and its tests under wine; scripts/windows-deps.sh
+    # builds the rest from Debian's source packages (dpkg-dev unpacks them).
+    --windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 nsis xvfb
+                          dpkg-dev googletest libcli11-dev libstb-dev libutfcpp-dev
+                          libminizip-dev patch) ;;
   esac
 done
 
