@@ -1,7 +1,8 @@
 // tarvel-import FILE: reads one scene file with the library, in a process of
 // its own, and writes it to standard output in the form scene_wire.h lays
 // out. The front ends start it; a hostile file can crash it, not them.
-// tarvel-import --extensions lists what the library reads.
+// tarvel-import --extensions lists what the library reads; --version names
+// the build.
 
 #include <assimp/config.h>
 #include <assimp/postprocess.h>
@@ -18,6 +19,7 @@
 
 #include "import/helper/assimp_scene.h"
 #include "import/scene_wire.h"
+#include "version/version.h"
 
 namespace {
 
@@ -69,6 +71,10 @@ int main(int argc, char** argv) {
         std::string list;
         Assimp::Importer().GetExtensionList(list);
         std::printf("%s\n", list.c_str());
+        return 0;
+    }
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::printf("%s\n", tarvel::version::VersionLine("tarvel-import").c_str());
         return 0;
     }
     if (argc != 2) {
