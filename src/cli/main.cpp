@@ -1,11 +1,16 @@
 #include <cstdio>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "cli/cli_commands.h"
+#include "cli/dropped_files.h"
+#include "cli/own_console.h"
 #include "version/version.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
     using namespace tarvel::cli;
     CLI::App app{"tarvel-cli: compiles ASCII Scene Export (.ase) files into 3DO object files"};
     app.require_subcommand(1);
@@ -18,12 +23,28 @@ int main(int argc, char** argv) {
     AddDumpCommand(app, exitStatus);
     AddRenderCommand(app, exitStatus);
     AddExportCommand(app, exitStatus);
+    if (argc < 2) {
+        // Started with nothing to do (double-clicked): say what it can do.
+        std::fputs(app.help(argv[0]).c_str(), stdout);
+        return kExitUsage;
+    }
+    const std::vector<const char*> args = WithDroppedFilesCompiled(app, argc, argv);
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(args.size()), args.data());
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         return code == 0 ? kExitOk : kExitUsage;
     }
-    std::fflush(stdout);
     return exitStatus;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int status = Run(argc, argv);
+    std::fflush(stdout);
+    if (status != tarvel::cli::kExitOk) {
+        tarvel::cli::KeepOwnConsoleOpen();
+    }
+    return status;
 }
