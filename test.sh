@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, then runs the whole test suite twice (release
 # build, then AddressSanitizer + UndefinedBehaviorSanitizer) and each fuzz
-# target: a fixed, seeded run by default, so that a build passes or fails
+# target (after the release suite it makes and checks the Linux package): a
+# fixed, seeded run by default, so that a build passes or fails
 # the same everywhere; FUZZ_SECONDS=N explores for N seconds instead, 0 skips.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh --fuzz
+scripts/install-deps.sh --fuzz --packages
 
 jobs=$(nproc)
 fuzz_seconds=${FUZZ_SECONDS:---fixed}
@@ -20,6 +21,9 @@ run_suite() {
 }
 
 run_suite release
+
+# The .deb made from that build, unpacked and run as a user would.
+scripts/check-packages.sh linux
 
 # Leaks inside Qt's and fontconfig's own caches are theirs, not ours; the
 # suppressions name only those libraries.

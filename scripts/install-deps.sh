@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
-# Usage: scripts/install-deps.sh [--gui] [--fuzz]
+# Usage: scripts/install-deps.sh [--gui] [--fuzz] [--packages]
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libcli11-dev
@@ -9,6 +9,8 @@ for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
     --xvfb) packages+=(xvfb xauth) ;;
+    # The .deb's dependencies (dpkg-shlibdeps) and the Windows installer.
+    --packages) packages+=(dpkg-dev nsis unzip) ;;
   esac
 done
 
