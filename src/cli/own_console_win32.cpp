@@ -17,6 +17,13 @@ bool AloneInConsole() {
     return GetConsoleProcessList(processes, 2) == 1;
 }
 
+// Under wine the console is the terminal of the shell that started the
+// program, which stays open after it, though the program is alone in it.
+bool UnderWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 // With its input redirected (a script, a test run) nobody can press a key.
 bool InputIsConsole() {
     DWORD mode = 0;
@@ -26,7 +33,7 @@ bool InputIsConsole() {
 }  // namespace
 
 void KeepOwnConsoleOpen() {
-    if (!AloneInConsole() || !InputIsConsole()) {
+    if (!AloneInConsole() || !InputIsConsole() || UnderWine()) {
         return;
     }
     std::fputs("\nPress any key to close this window.\n", stderr);
