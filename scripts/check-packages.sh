@@ -156,8 +156,8 @@ check_windows() {
   check_version "$dir/tarvel-import.exe" tarvel-import "$wine"
   registered "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel" ||
     fail "no uninstaller registered"
-  registered "HKLM\\Software\\Classes\\SystemFileAssociations\\.ase\\shell\\Tarvel.Compile3DO\\command" ||
-    fail "no context-menu entry"
+  local context_key='HKLM\Software\Classes\SystemFileAssociations\.ase\shell\Tarvel.Compile3DO'
+  registered "$context_key\\command" || fail "no context-menu entry"
   grep -qiF 'C:\Program Files\Tarvel' <<<"$(system_path)" || fail "tarvel-cli is not on the PATH"
 
   local reference
@@ -167,18 +167,38 @@ check_windows() {
   (cd "$scratch/win" && "$wine" "$dir/tarvel-cli.exe" compile village.ase >/dev/null 2>&1) ||
     fail "the installed tarvel-cli.exe did not compile the example"
   cmp "$reference" "$scratch/win/village.3do" || fail "tarvel-cli.exe wrote other bytes than Linux"
-  echo "  the installed tarvel-cli.exe compiles the example to the Linux bytes"
+  # A file dropped onto the program arrives as its only argument, by its
+  # full name.
+  cp examples/village.ase "$scratch/win/dropped.ase"
+  "$wine" "$dir/tarvel-cli.exe" "$(windows_name "$scratch/win/dropped.ase")" >/dev/null 2>&1 ||
+    fail "tarvel-cli.exe did not compile a file dropped onto it"
+  cmp "$reference" "$scratch/win/dropped.3do" || fail "a dropped file compiled to other bytes"
+  # The context-menu entry's command as Explorer runs it, %1 filled in; a
+  # batch file hands it to cmd unquoted by anyone else.
+  cp examples/village.ase "$scratch/win/menu.ase"
+  local command
+  command=$("$wine" reg query "$context_key\\command" /ve | tr -d '\r' |
+    sed -n 's/^ *(Default) *REG_SZ *//p')
+  printf '@%s\r\n' "${command//%1/$(windows_name "$scratch/win/menu.ase")}" >"$scratch/win/menu.bat"
+  (cd "$scratch/win" && "$wine" cmd /c menu.bat </dev/null >/dev/null 2>&1) || true
+  cmp "$reference" "$scratch/win/menu.3do" || fail "the context-menu entry did not compile the file"
+  echo "  the installed tarvel-cli.exe compiles the example to the Linux bytes, given by"
+  echo "  name, dropped and from the context menu"
 
   "$wine" "$dir/uninstall.exe" /S
   "$wineserver" -w
   [ ! -e "$dir" ] || fail "the uninstaller left $(cd "$dir" && find . | tr '\n' ' ')"
   ! registered "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel" ||
     fail "the uninstaller left its Add/Remove Programs entry"
-  ! registered "HKLM\\Software\\Classes\\SystemFileAssociations\\.ase\\shell\\Tarvel.Compile3DO" ||
-    fail "the uninstaller left the context-menu entry"
+  ! registered "$context_key" || fail "the uninstaller left the context-menu entry"
   ! grep -qi 'Tarvel' <<<"$(system_path)" || fail "the uninstaller left Tarvel on the PATH"
   echo "  the uninstaller takes away what was installed"
   "$wineserver" -k || true
+}
+
+# A Unix path as the programs under wine see it: on drive Z.
+windows_name() {
+  printf 'Z:%s' "${1//\//\\}"
 }
 
 registered() {

@@ -34,3 +34,19 @@ set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/windows/WindowsIns
 set(CPACK_TARVEL_MAKENSIS ${TARVEL_MAKENSIS})
 set(CPACK_TARVEL_NSI ${CMAKE_CURRENT_SOURCE_DIR}/windows/tarvel.nsi)
 set(CPACK_TARVEL_ICON ${CMAKE_CURRENT_SOURCE_DIR}/icons/tarvel.ico)
+
+# The icon and version Explorer shows for each program, in a library of its
+# own so that the C++ warning flags never reach the resource compiler.
+enable_language(RC)
+foreach(program tarvel-cli tarvel-import tarvel)
+  if(NOT TARGET ${program})
+    continue()
+  endif()
+  set(TARVEL_PROGRAM ${program})
+  set(TARVEL_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}")
+  set(TARVEL_ICON ${CMAKE_CURRENT_SOURCE_DIR}/icons/tarvel.ico)
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/windows/program.rc.in
+    ${CMAKE_CURRENT_BINARY_DIR}/${program}.rc @ONLY)
+  add_library(${program}-resources OBJECT ${CMAKE_CURRENT_BINARY_DIR}/${program}.rc)
+  target_link_libraries(${program} PRIVATE ${program}-resources)
+endforeach()
