@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
-# Usage: scripts/install-deps.sh [--gui] [--fuzz] [--packages]
+# Usage: scripts/install-deps.sh [--gui] [--fuzz] [--xvfb] [--windows] [--packages]
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libcli11-dev
@@ -9,6 +9,11 @@ for arg in "$@"; do
   case "$arg" in
     --fuzz) packages+=(clang libclang-rt-14-dev) ;;
     --xvfb) packages+=(xvfb xauth) ;;
+    # The Windows cross build and its tests under wine; scripts/windows-deps.sh
+    # builds the rest from Debian's source packages (dpkg-dev unpacks them).
+    --windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 nsis xvfb
+                          dpkg-dev googletest libcli11-dev libstb-dev libutfcpp-dev
+                          libminizip-dev patch) ;;
     # The .deb's dependencies (dpkg-shlibdeps) and the Windows installer.
     --packages) packages+=(dpkg-dev nsis unzip) ;;
   esac
