@@ -137,7 +137,7 @@ check_windows() {
   listing=$(unzip -Z1 "$zip")
   for f in tarvel-cli.exe tarvel-import.exe README.md licences/gcc-runtime.txt \
     licences/winpthreads.txt licences/zlib.txt licences/libpng.txt licences/assimp.txt \
-    licences/cli11.txt; do
+    licences/minizip.txt licences/stb.txt licences/utf8cpp.txt licences/cli11.txt; do
     grep -qx "tarvel-$version-win64/$f" <<<"$listing" || fail "the zip holds no $f"
   done
 

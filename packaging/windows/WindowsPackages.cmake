@@ -12,6 +12,9 @@ set(TARVEL_LICENCES
   zlib=libz-mingw-w64-dev
   libpng=libpng-dev
   assimp=libassimp-dev
+  minizip=libminizip-dev  # assimp's zip reader
+  stb=libstb-dev          # assimp's image decoder
+  utf8cpp=libutfcpp-dev   # assimp's text decoding
   cli11=libcli11-dev)
 foreach(entry ${TARVEL_LICENCES})
   string(REPLACE "=" ";" entry ${entry})
