@@ -3,13 +3,14 @@
 # suite twice (release build, then AddressSanitizer + UndefinedBehaviorSanitizer
 # with asserts on), the threaded tests under ThreadSanitizer, then the Windows
 # build's suite under wine and a table comparing its outputs with the Linux
-# build's, and each fuzz target: a fixed, seeded run by default, so that a
+# build's, then makes and checks the Linux and Windows packages, and each fuzz
+# target: a fixed, seeded run by default, so that a
 # build passes or fails the same everywhere; FUZZ_SECONDS=N explores for N
 # seconds instead, 0 skips.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-scripts/install-deps.sh --fuzz --windows
+scripts/install-deps.sh --fuzz --windows --packages
 
 jobs=$(nproc)
 fuzz_seconds=${FUZZ_SECONDS:---fixed}
@@ -29,6 +30,9 @@ scripts/check-format.sh
 
 run_suite release
 
+# The .deb made from that build, unpacked and run as a user would.
+scripts/check-packages.sh linux
+
 # The sanitizers' options (the leak suppressions name only third-party
 # libraries) live in the test presets, so ctest --preset asan by hand runs
 # as this does.
@@ -43,6 +47,8 @@ echo "== windows libraries (the first run builds them: about a quarter of an hou
 scripts/windows-deps.sh
 run_suite windows
 scripts/windows-e2e.sh build/release build/windows
+# The Windows zip and installer, installed and taken away again under wine.
+scripts/check-packages.sh windows
 printf '%s\n' "${summaries[@]}"
 
 if [ "$fuzz_seconds" != 0 ]; then

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
-# Usage: scripts/install-deps.sh [--gui] [--fuzz] [--xvfb] [--cad] [--windows]
+# Usage: scripts/install-deps.sh [--gui] [--fuzz] [--xvfb] [--cad] [--windows] [--packages]
 #   --cad: the CAD program bench/corpus.sh exports the corpus's assemblies with
 set -euo pipefail
 
@@ -16,6 +16,8 @@ for arg in "$@"; do
     --windows) packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64 nsis xvfb
                           dpkg-dev googletest libcli11-dev libstb-dev libutfcpp-dev
                           libminizip-dev patch) ;;
+    # The .deb's dependencies (dpkg-shlibdeps) and the Windows installer.
+    --packages) packages+=(dpkg-dev nsis unzip) ;;
   esac
 done
 

@@ -48,6 +48,19 @@ TEST_F(CliCompile, both_strategies_write_the_same_bytes) {
     EXPECT_EQ(ReadWholeFile(dir / "literal.3do"), ReadWholeFile(dir / "fast.3do"));
 }
 
+// Files dropped onto the program arrive as its only arguments.
+TEST_F(CliCompile, files_alone_compile_as_compile_does_and_no_arguments_print_the_usage) {
+    ASSERT_EQ(Cli("compile village.ase -o named.3do").status, 0);
+    const CliOutcome dropped = Cli("village.ase");
+    EXPECT_EQ(dropped.status, 0) << dropped.err;
+    EXPECT_EQ(dropped.out.rfind("wrote village.3do: ", 0), 0u) << dropped.out;
+    EXPECT_EQ(ReadWholeFile(dir / "village.3do"), ReadWholeFile(dir / "named.3do"));
+
+    const CliOutcome bare = Cli("");
+    EXPECT_EQ(bare.status, 2);
+    EXPECT_NE(bare.out.find("compile"), std::string::npos) << bare.out;
+}
+
 TEST_F(CliCompile, a_log_that_cannot_be_written_says_so_once_and_the_save_goes_on) {
     ASSERT_EQ(Cli("compile village.ase -o quiet.3do").status, 0);
     const CliOutcome o = Cli("compile village.ase -o full.3do --log /dev/full");
@@ -82,6 +95,10 @@ TEST_F(CliCompile, failures_exit_with_1_and_usage_errors_with_2) {
         {"compile village.ase -o no-such-folder/out.3do", 1,
          "Error when opening 'no-such-folder/out.3do' for output."},
         {"compile", 2, ""},
+        // A file name alone stands for "compile FILE"; a misspelt
+        // subcommand stays a usage error.
+        {"missing.ase", 1, "Error opening file: 'missing.ase'"},
+        {"compiel village.ase", 2, "A subcommand is required"},
         {"compile village.ase --strategy slow", 2, ""},
         {"compile village.ase -o village.ase", 2, "is the input itself"},
         // The log is emptied when it opens: named like the input, it would

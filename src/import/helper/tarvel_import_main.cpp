@@ -1,7 +1,8 @@
 // tarvel-import FILE: reads one scene file with the library, in a process of
 // its own, and writes it to standard output in the form scene_wire.h lays
 // out. The front ends start it; a hostile file can crash it, not them.
-// tarvel-import --extensions lists what the library reads.
+// tarvel-import --extensions lists what the library reads; --version names
+// the build.
 
 #include <assimp/config.h>
 #include <assimp/postprocess.h>
@@ -19,6 +20,7 @@
 #include "import/scene_wire.h"
 #include "platform/crash_dialogs.h"
 #include "platform/program_arguments.h"
+#include "version/version.h"
 
 namespace {
 
@@ -67,6 +69,10 @@ int main(int argc, char** argv) {
         std::string list;
         Assimp::Importer().GetExtensionList(list);
         std::printf("%s\n", list.c_str());
+        return 0;
+    }
+    if (args.size() == 2 && args[1] == "--version") {
+        std::printf("%s\n", tarvel::version::VersionLine("tarvel-import").c_str());
         return 0;
     }
     if (args.size() != 2) {
