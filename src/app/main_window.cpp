@@ -16,10 +16,10 @@
 #include <QTimer>
 
 #include "app/about_dialog.h"
+#include "app/dialog_prompts.h"
 #include "app/logo.h"
 #include "app/preview_drop.h"
 #include "app/preview_window.h"
-#include "app/prompts.h"
 #include "import/scene_formats.h"
 #include "ui_main_window.h"
 
