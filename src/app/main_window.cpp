@@ -6,19 +6,21 @@
 #include <QDropEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QMetaObject>
 #include <QMimeData>
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTimer>
 
 #include "app/about_dialog.h"
-#include "app/background_job.h"
+#include "app/dialog_prompts.h"
 #include "app/logo.h"
 #include "app/preview_drop.h"
 #include "app/preview_window.h"
 #include "import/scene_formats.h"
-#include "log/thread_budget.h"
 #include "ui_main_window.h"
 
 namespace tarvel::app {
@@ -82,41 +84,32 @@ void FitLabel(QLabel& label) {
     label.setGeometry(box);
 }
 
+int MemoLines(const QPlainTextEdit& memo) {
+    const QTextDocument& doc = *memo.document();
+    // An empty document still holds one empty block.
+    return doc.isEmpty() ? 0 : doc.blockCount();
+}
+
 }  // namespace
 
-TForm1::TForm1(std::vector<std::string> args, std::unique_ptr<Prompts> prompts, QWidget* parent)
-    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()), budget_(MachineCores()) {
+TForm1::TForm1(std::vector<std::string> args, std::unique_ptr<window::Prompts> prompts,
+               QWidget* parent)
+    : QMainWindow(parent), ui_(std::make_unique<Ui::TForm1>()) {
     SetUpWidgets();
-    // Nothing is loaded yet: the file name, scene, cupboard and poly list
-    // start empty as members.
     prompts_ = prompts ? std::move(prompts)
                        : std::make_unique<DialogPrompts>(*this, *openDialog_, *saveDialog_);
-    SetUpSinks();
-    ScopedLogContext scope(context_);
-    // "-b" keeps the log on whatever the box says, so that a script gets the
-    // same on every machine; the box shows it, but that is not remembered.
-    const QSettings settings(kSettingsOrganization, kSettingsApplication);
-    const bool debugLog =
-        AsksForUnattended(args) || settings.value(kDebugLogSetting, true).toBool();
-    {
-        const QSignalBlocker quiet(ui_->DebugLog);
-        ui_->DebugLog->setChecked(debugLog);
-    }
-    if (debugLog) {
-        OpenLogFile();
-    }
-    // The switches print on standard output even with the log off.
-    CommandLineResult commandLine = EvaluateCommandLine(args);
-    FlushLog();
-    SetDebugLog(debugLog);
-    startupExit_ = commandLine.exitStatus;
-    unattended_ = std::move(commandLine.unattended);
-    if (unattended_ && !startupExit_) {
-        QTimer::singleShot(0, this, &TForm1::RunUnattended);
+    logic_ = std::make_unique<window::WindowLogic>(static_cast<window::WindowView&>(*this),
+                                                   *prompts_, args);
+    if (!logic_->StartupExitStatus()) {
+        QTimer::singleShot(0, this, [this] { logic_->Start(); });
     }
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The work may still want this window; it is stopped and waited for
+    // while the widgets are all there.
+    logic_.reset();
+}
 
 void TForm1::SetUpWidgets() {
     ui_->setupUi(this);
@@ -128,6 +121,8 @@ void TForm1::SetUpWidgets() {
          {ui_->Label1, ui_->Label2, ui_->splitsLabel, ui_->listSizeLabel, ui_->nodesLabel}) {
         FitLabel(*label);
     }
+    panels_ = {ui_->Panel_Depth, ui_->Panel_Polys, ui_->Panel_Splits, ui_->Panel_ListSize,
+               ui_->Panel_Nodes};
     openDialog_ = std::make_unique<QFileDialog>(this);
     ConfigureOpenDialog(*openDialog_);
     saveDialog_ = std::make_unique<QFileDialog>(this);
@@ -142,103 +137,16 @@ void TForm1::SetUpWidgets() {
     connect(ui_->DebugLog, &QCheckBox::toggled, this, &TForm1::DebugLogToggled);
     setAcceptDrops(true);
     installEventFilter(new ThreeDoDrop(
-        this, [this](const std::string& path) { OpenThreeDo(path); }, [this] { return busy_; }));
-}
-
-void TForm1::SetUpSinks() {
-    sinks_ = std::make_unique<WindowSinks>(
-        *this, *ui_->Memo1,
-        std::array<QLabel*, 5>{ui_->Panel_Depth, ui_->Panel_Polys, ui_->Panel_Splits,
-                               ui_->Panel_ListSize, ui_->Panel_Nodes},
-        *prompts_);
-    context_.memo = &sinks_->memo();
-    context_.counterSink = &sinks_->counters();
-    context_.messageBox = &sinks_->messageBox();
-    console_.Attach(stdout);
-    context_.console = &console_;
-    context_.stop = &stop_;
-    context_.budget = &budget_;
-}
-
-void TForm1::OpenLogFile() {
-    if (logFile_.Open(kLogFileName)) {
-        context_.logFile = &logFile_;
-    } else {
-        // The rest of the program writes on; its log-file lines are dropped.
-        LogMemoF("Could not create log file '%s'.", kLogFileName);
-    }
-}
-
-// On: the log file, once OpenLogFile has emptied and opened it, takes the
-// debug log, the dumps reach standard output, and the build counts every
-// side for them. Off: nothing reaches either, and the build takes the
-// headless tool's fast path (splitter search, conversion following the build).
-void TForm1::SetDebugLog(bool on) {
-    debugLog_ = on;
-    if (on) {
-        context_.console = &console_;
-        return;
-    }
-    FlushLog();
-    context_.logFile = nullptr;
-    context_.console = nullptr;
-    logFile_.Close();
-}
-
-void TForm1::DebugLogToggled(bool on) {
-    if (busy_ || on == debugLog_) {
-        return;
-    }
-    QSettings(kSettingsOrganization, kSettingsApplication).setValue(kDebugLogSetting, on);
-    ScopedLogContext scope(context_);
-    if (on) {
-        OpenLogFile();
-    }
-    SetDebugLog(on);
-}
-
-void TForm1::ButtonStopClick() {
-    if (busy_) {
-        stop_.store(true);
-    }
-}
-
-void TForm1::FlushLog() {
-    logFile_.Flush();
-    console_.Flush();
+        this, [this](const std::string& path) { OpenThreeDo(path); },
+        [this] { return !logic_->AcceptsDrops(); }));
 }
 
 void TForm1::Button1Click() {
-    if (busy_) {
-        return;
-    }
-    ScopedLogContext scope(context_);
-    BeginPick();
-    const std::optional<std::string> path = prompts_->ChooseAseFile();
-    if (path) {
-        ImportFile(*path);
-    }
-    CloseIfAsked();
+    logic_->PickClicked();
 }
 
 void TForm1::Button2Click() {
-    if (busy_) {
-        return;
-    }
-    if (debugLog_ && imported_ && imported_->polys.Count() > kDebugLogWarningPolys) {
-        ScopedLogContext scope(context_);
-        LogMemo(kDebugLogWarning);
-    }
-    Convert([this]() -> std::optional<std::string> {
-        std::optional<std::string> path;
-        RunOnThreadOf(*this, [this, &path] {
-            // Show the finished build before asking where to save it.
-            sinks_->Refresh();
-            path = prompts_->Choose3doFile();
-        });
-        return path;
-    });
-    CloseIfAsked();
+    logic_->BspClicked();
 }
 
 void TForm1::Button3Click() {
@@ -251,15 +159,27 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::Button5Click() {
-    sinks_->ClearMemo();
+    logic_->ClearLogClicked();
 }
 
 void TForm1::Button6Click() {
-    if (!previewScene_) {
+    if (!logic_->PickPreview()) {
         return;
     }
     EnsurePreview();
     ShowPreview();
+}
+
+void TForm1::ButtonStopClick() {
+    logic_->StopClicked();
+}
+
+void TForm1::DebugLogToggled(bool on) {
+    logic_->DebugLogToggled(on);
+}
+
+void TForm1::PickFile(const std::string& path) {
+    logic_->PickFile(path);
 }
 
 void TForm1::EnsurePreview() {
@@ -267,11 +187,8 @@ void TForm1::EnsurePreview() {
         return;
     }
     preview_ = std::make_unique<PreviewWindow>(this);
-    connect(preview_.get(), &PreviewWindow::FileRejected, this, [this](const QString& message) {
-        ScopedLogContext scope(context_);
-        LogMemo(message.toStdString());
-        sinks_->Refresh();
-    });
+    connect(preview_.get(), &PreviewWindow::FileRejected, this,
+            [this](const QString& message) { logic_->AddMemoLine(message.toStdString()); });
     ShowPreviewData();
 }
 
@@ -290,23 +207,13 @@ void TForm1::OpenThreeDo(const std::string& path) {
 
 void TForm1::ShowPreviewData() {
     if (preview_) {
-        preview_->SetScene(previewScene_);
-        preview_->SetRun(previewRun_);
+        preview_->SetScene(logic_->PickPreview());
+        preview_->SetRun(logic_->RunPreview());
     }
-}
-
-void TForm1::PickFile(const std::string& path) {
-    if (busy_) {
-        return;
-    }
-    ScopedLogContext scope(context_);
-    BeginPick(path);
-    ImportFile(path);
-    CloseIfAsked();
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!busy_ && DroppedSceneFile(event->mimeData())) {
+    if (logic_->AcceptsDrops() && DroppedSceneFile(event->mimeData())) {
         event->acceptProposedAction();
     }
 }
@@ -320,106 +227,89 @@ void TForm1::dropEvent(QDropEvent* event) {
     PickFile(*path);
 }
 
-bool TForm1::ImportFile(const std::string& path) {
-    ScopedLogContext scope(context_);
-    fileName_ = path;
-    std::optional<ImportedScene> result;
-    RunWork([&result, &path] { result = ImportScene(path); });
-    if (!result) {
-        return false;
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (logic_->CloseRequested()) {
+        event->accept();
+    } else {
+        event->ignore();
     }
-    imported_ = std::move(result);
-    previewScene_ = MakePreviewScene(*imported_);
-    previewRun_.reset();
-    ui_->Button6->setEnabled(true);
-    ShowPreviewData();
-    return true;
 }
 
-void TForm1::Convert(const ChooseSavePath& chooseSavePath) {
-    ScopedLogContext scope(context_);
-    ui_->Panel_Depth->setText("..");
-    ui_->Panel_Polys->setText("..");
-    if (!imported_) {
-        lastReport_ = ConvertReport{};
+void TForm1::SetPanelText(window::Panel panel, const std::string& text) {
+    panels_[static_cast<std::size_t>(panel)]->setText(QString::fromStdString(text));
+}
+
+void TForm1::AppendMemoLines(const std::vector<std::string>& lines) {
+    QString text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
+            text += QChar('\n');
+        }
+        text += QString::fromStdString(lines[i]);
+    }
+    // One call for the whole batch: appending line by line costs a layout each.
+    ui_->Memo1->appendPlainText(text);
+}
+
+void TForm1::DeleteFirstMemoLines(int count) {
+    QPlainTextEdit& memo = *ui_->Memo1;
+    if (count >= MemoLines(memo)) {
+        memo.clear();
         return;
     }
-    auto run = std::make_shared<PreviewRun>();
-    ConvertOptions options;
-    options.plan = PlanBuild({.logFile = debugLog_,
-                              .consoleDumps = debugLog_,
-                              .readsTree = true,
-                              .threads = budget_.threads()});
-    options.afterBuild = [&run](const BSPNode& root) { run->tree = render::TakeBspSnapshot(root); };
-    lastReport_ = ConvertReport{};
-    statusBar()->clearMessage();
-    RunWork([this, &chooseSavePath, &options] {
-        lastReport_ =
-            RunConversion(&imported_->polys, &imported_->cupboard, chooseSavePath, options);
-    });
-    if (lastReport_.status != ConvertStatus::NoPolyList) {
-        statusBar()->showMessage(QString::fromStdString(FlatListsLine(lastReport_.flatLists)));
+    QTextCursor cursor(memo.document());
+    cursor.movePosition(QTextCursor::Start);
+    cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, count);
+    cursor.removeSelectedText();
+}
+
+void TForm1::ClearMemo() {
+    ui_->Memo1->clear();
+}
+
+void TForm1::SetEnabled(window::Control control, bool enabled) {
+    QWidget* widgets[] = {ui_->Button1, ui_->Button2, ui_->ButtonStop, ui_->DebugLog, ui_->Button6};
+    widgets[static_cast<std::size_t>(control)]->setEnabled(enabled);
+}
+
+void TForm1::SetDebugLogChecked(bool checked) {
+    const QSignalBlocker quiet(ui_->DebugLog);
+    ui_->DebugLog->setChecked(checked);
+}
+
+void TForm1::SetStatusText(const std::string& text) {
+    if (text.empty()) {
+        statusBar()->clearMessage();
+    } else {
+        statusBar()->showMessage(QString::fromStdString(text));
     }
-    run->counters = context_.counters;
-    run->saved = lastReport_.status == ConvertStatus::Saved;
-    run->bytesWritten = lastReport_.bytesWritten;
-    run->path = run->saved ? lastReport_.path : std::string();
-    previewRun_ = std::move(run);
+}
+
+void TForm1::ShowPreviewScene(std::shared_ptr<const window::PreviewScene> scene) {
     if (preview_) {
-        preview_->SetRun(previewRun_);
+        preview_->SetScene(std::move(scene));
+        preview_->SetRun(nullptr);
     }
 }
 
-void TForm1::RunUnattended() {
-    const UnattendedJob job = *unattended_;
-    bool saved = false;
-    if (ImportFile(job.input) && !closeWhenIdle_) {
-        Convert([&job] { return std::optional<std::string>(job.output); });
-        saved = lastReport_.status == ConvertStatus::Saved;
+void TForm1::ShowPreviewRun(std::shared_ptr<const window::PreviewRun> run) {
+    if (preview_) {
+        preview_->SetRun(std::move(run));
     }
-    if (!saved) {
-        exitStatus_ = kExitFailed;
-    }
+}
+
+void TForm1::UnattendedRunEnded(bool saved) {
     emit UnattendedFinished(saved);
-    if (saved) {
-        Button4Click();
-    }
-    CloseIfAsked();
 }
 
-void TForm1::RunWork(const std::function<void()>& work) {
-    stop_.store(false);
-    SetBusy(true);
-    // One work at a time: its thread is one of the budget's, and the helpers
-    // a compile starts share the rest.
-    const auto holding = [this, &work] {
-        const ThreadBudget::Grant own = budget_.Acquire();
-        work();
-    };
-    const std::optional<std::string> failure =
-        RunInBackground(context_, holding, [this] { sinks_->Refresh(); });
-    FlushLog();
-    // Whatever came last is what the panels and the memo must end on.
-    sinks_->Refresh();
-    SetBusy(false);
-    if (failure) {
-        prompts_->ShowMessage(*failure);
+void TForm1::HideWindow() {
+    if (preview_) {
+        preview_->hide();
     }
+    hide();
 }
 
-void TForm1::SetBusy(bool busy) {
-    busy_ = busy;
-    ui_->Button1->setEnabled(!busy);
-    ui_->Button2->setEnabled(!busy);
-    ui_->ButtonStop->setEnabled(busy);
-    ui_->DebugLog->setEnabled(!busy);
-}
-
-void TForm1::CloseIfAsked() {
-    if (!closeWhenIdle_ || busy_) {
-        return;
-    }
-    closeWhenIdle_ = false;
+void TForm1::CloseWindow() {
     // A window that Quit has hidden no longer ends the program by closing,
     // as the last visible window does: end it here.
     const bool hiddenByQuit = !isVisible();
@@ -428,23 +318,25 @@ void TForm1::CloseIfAsked() {
     }
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
-    if (busy_) {
-        // Quit stops the work: the window goes at once, and the program ends
-        // when the work has reached its next check (CloseIfAsked).
-        stop_.store(true);
-        closeWhenIdle_ = true;
-        if (preview_) {
-            preview_->hide();
-        }
-        hide();
-        event->ignore();
-        return;
-    }
-    FlushLog();
-    context_.logFile = nullptr;
-    logFile_.Close();
-    event->accept();
+bool TForm1::RememberedDebugLog() {
+    return QSettings(kSettingsOrganization, kSettingsApplication)
+        .value(kDebugLogSetting, true)
+        .toBool();
+}
+
+void TForm1::RememberDebugLog(bool on) {
+    QSettings(kSettingsOrganization, kSettingsApplication).setValue(kDebugLogSetting, on);
+}
+
+void TForm1::WakeWindowThread() {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (logic_) {
+                logic_->Drain();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace tarvel::app

@@ -150,7 +150,7 @@ void PreviewWindow::SetMode(Mode mode) {
 
 std::shared_ptr<const PreviewFile> PreviewWindow::LoadOrReject(const std::string& path) {
     std::string error;
-    std::shared_ptr<const PreviewFile> file = LoadPreviewFile(path, error);
+    std::shared_ptr<const PreviewFile> file = window::LoadPreviewFile(path, error);
     if (!file) {
         emit FileRejected(QString::fromStdString(error));
     }

@@ -11,13 +11,17 @@
 #include <memory>
 #include <string>
 
-#include "app/preview_data.h"
+#include "window/preview_data.h"
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
 
 namespace tarvel::app {
+
+using window::PreviewFile;
+using window::PreviewRun;
+using window::PreviewScene;
 
 class PreviewCanvas;
 

@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include "expected_texts.h"
 #include "run_process.h"
-#include "test_files.h"
+#include "window/expected_texts.h"
+#include "window/test_files.h"
 
 namespace tarvel::app {
 namespace {
+
+using namespace window;
 
 namespace fs = std::filesystem;
 

@@ -9,13 +9,13 @@
 
 #include <filesystem>
 
-#include "test_files.h"
+#include "window/test_files.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    const std::filesystem::path settings = tarvel::app::MakeTempDir("tarvel_settings");
+    const std::filesystem::path settings = tarvel::window::MakeTempDir("tarvel_settings");
     for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
         for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) {
             QSettings::setPath(format, scope, QString::fromStdString(settings.string()));

@@ -148,6 +148,7 @@ TEST_F(Preview, dropping_a_scene_file_picks_it) {
         EXPECT_EQ(enter.isAccepted(), c.picked) << c.file;
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form_.get(), &drop);
+        WaitIdle();
         EXPECT_EQ(form_->Imported() != nullptr, c.picked) << c.file;
     }
     EXPECT_EQ(form_->FileName(), path);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -16,10 +17,13 @@
 #include <vector>
 
 #include "app/main_window.h"
-#include "fake_prompts.h"
-#include "test_files.h"
+#include "window/fake_prompts.h"
+#include "window/test_files.h"
 
 namespace tarvel::app {
+
+// What the window shows and does is the window logic's.
+using namespace window;
 
 namespace fs = std::filesystem;
 
@@ -80,15 +84,23 @@ class Window : public ::testing::Test {
         return lines;
     }
 
+    // A click that starts a pick or a build returns at once; the window's
+    // loop runs until the work has ended.
+    void WaitIdle() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !form_->Busy(); }, 300000));
+    }
+
     void Pick(const std::optional<std::string>& path) {
         prompts_->openAnswers.push_back(path);
         form_->Button1Click();
+        WaitIdle();
     }
 
     std::string Save(const std::string& name) {
         const std::string path = (dir_ / name).string();
         prompts_->saveAnswers.push_back(path);
         form_->Button2Click();
+        WaitIdle();
         return path;
     }
 

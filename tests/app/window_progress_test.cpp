@@ -7,8 +7,8 @@
 #include <random>
 #include <sstream>
 
-#include "app/background_job.h"
-#include "app/counter_mailbox.h"
+#include "window/background_work.h"
+#include "window/counter_mailbox.h"
 #include "window_fixture.h"
 
 namespace tarvel::app {
@@ -63,7 +63,7 @@ TEST_F(Window, panels_refresh_at_a_bounded_rate_and_end_on_the_final_counts) {
     ASSERT_EQ(form_->LastReport().status, ConvertStatus::Saved);
     // Thousands of counter changes; one refresh per tick, plus the last one.
     EXPECT_GT(form_->Log().counters.nodeCount, 500);
-    EXPECT_LE(counter.paints, elapsedMs / kRefreshIntervalMs + 4) << elapsedMs << " ms";
+    EXPECT_LE(counter.paints, elapsedMs / kRefreshInterval.count() + 4) << elapsedMs << " ms";
     EXPECT_EQ(PanelTextsShown(), AsVector(PanelTexts(form_->Log().counters)));
 }
 

@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "window/command_line.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -6,7 +6,7 @@
 
 #include "log/log.h"
 
-namespace tarvel::app {
+namespace tarvel::window {
 
 namespace {
 
@@ -113,4 +113,4 @@ CommandLineResult EvaluateCommandLine(const std::vector<std::string>& args) {
     return {};
 }
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

@@ -1,4 +1,4 @@
-#include "app/memo_queue.h"
+#include "window/memo_queue.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace tarvel::app {
+namespace tarvel::window {
 namespace {
 
 // What the memo widget does with a batch.
@@ -78,4 +78,4 @@ TEST(MemoQueue, clear_forgets_shown_and_pending_lines) {
 }
 
 }  // namespace
-}  // namespace tarvel::app
+}  // namespace tarvel::window

@@ -1,6 +1,6 @@
-#include "app/memo_queue.h"
+#include "window/memo_queue.h"
 
-namespace tarvel::app {
+namespace tarvel::window {
 
 void MemoQueue::AppendLine(std::string_view line) {
     std::lock_guard lock(mutex_);
@@ -42,4 +42,4 @@ void MemoQueue::Clear() {
     pending_.clear();
 }
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

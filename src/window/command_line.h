@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tarvel::app {
+namespace tarvel::window {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
@@ -31,4 +31,4 @@ CommandLineResult EvaluateCommandLine(const std::vector<std::string>& args);
 // a run keeps the debug log on whatever the window's check box says.
 bool AsksForUnattended(const std::vector<std::string>& args);
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

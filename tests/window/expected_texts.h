@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace tarvel::app {
+namespace tarvel::window {
 
 // The usage text after its banner line.
 inline const std::string kUsageAfterBanner =
@@ -21,4 +21,4 @@ inline const std::string kSyntaxReminder =
     "   tarvel -b filein.ase fileout.3do\n"
     "-this will compile filein.ase to fileout.3do.\n";
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

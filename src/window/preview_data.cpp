@@ -1,11 +1,11 @@
-#include "app/preview_data.h"
+#include "window/preview_data.h"
 
 #include <exception>
 
 #include "driver/record_mesh_file.h"
 #include "render/record_mesh_render.h"
 
-namespace tarvel::app {
+namespace tarvel::window {
 
 std::shared_ptr<const PreviewScene> MakePreviewScene(const ImportedScene& imported) {
     auto scene = std::make_shared<PreviewScene>();
@@ -41,4 +41,4 @@ std::shared_ptr<const PreviewFile> LoadPreviewFile(const std::string& path, std:
     return file;
 }
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

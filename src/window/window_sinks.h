@@ -1,33 +1,23 @@
 #pragma once
 
-// The memo, counter and message-box sinks of the main window. The work runs
-// on a worker thread (background_job.h): memo lines and counters are queued
-// and shown by Refresh on the user-interface thread; a message box blocks the
-// worker until the person has closed it, as it blocks the core anyway.
+// The memo, counter and message-box sinks of the main window. Lines and
+// counters written on the work's thread wait in a queue and a mailbox until
+// the window's thread shows them (Refresh, about 30 times a second); written
+// on the window's thread they show at once. A message box blocks the work
+// until the person has closed it, as it blocks the core anyway.
 
-#include <array>
-#include <functional>
-
-#include "app/counter_mailbox.h"
-#include "app/memo_queue.h"
-#include "app/prompts.h"
 #include "log/sinks.h"
+#include "window/counter_mailbox.h"
+#include "window/memo_queue.h"
+#include "window/prompts.h"
+#include "window/window_thread.h"
+#include "window/window_view.h"
 
-class QLabel;
-class QObject;
-class QPlainTextEdit;
-
-namespace tarvel::app {
-
-// Runs call on the thread of owner and waits for it; runs it at once when
-// already there.
-void RunOnThreadOf(QObject& owner, const std::function<void()>& call);
+namespace tarvel::window {
 
 class WindowSinks {
   public:
-    // Panels in the order of PanelTexts.
-    WindowSinks(QObject& owner, QPlainTextEdit& memo, std::array<QLabel*, 5> panels,
-                Prompts& prompts);
+    WindowSinks(WindowView& view, Prompts& prompts, WindowThread& thread);
     WindowSinks(const WindowSinks&) = delete;
     WindowSinks& operator=(const WindowSinks&) = delete;
 
@@ -35,14 +25,12 @@ class WindowSinks {
     CounterSink& counters() { return counterSink_; }
     MessageBoxSink& messageBox() { return messageBoxSink_; }
 
-    // User-interface thread: shows the pending memo lines and the latest
-    // counters, if any came since the last call.
+    // Window thread: shows the pending memo lines and the latest counters,
+    // if any came since the last call.
     void Refresh();
     void ClearMemo();
-    void SetPrompts(Prompts& prompts) { prompts_ = &prompts; }
 
   private:
-    bool OnOwnerThread() const;
     void ShowMemoLines();
     void ShowCounters();
 
@@ -75,10 +63,9 @@ class WindowSinks {
         WindowSinks& sinks_;
     };
 
-    QObject& owner_;
-    QPlainTextEdit& memoWidget_;
-    std::array<QLabel*, 5> panels_;
-    Prompts* prompts_;
+    WindowView& view_;
+    Prompts& prompts_;
+    WindowThread& thread_;
     MemoQueue queue_;
     CounterMailbox mailbox_;
     MemoAdapter memoSink_{*this};
@@ -86,4 +73,4 @@ class WindowSinks {
     MessageBoxAdapter messageBoxSink_{*this};
 };
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

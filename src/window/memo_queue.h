@@ -14,7 +14,7 @@
 
 #include "log/sinks.h"
 
-namespace tarvel::app {
+namespace tarvel::window {
 
 class MemoQueue final : public MemoSink {
   public:
@@ -41,4 +41,4 @@ class MemoQueue final : public MemoSink {
     std::deque<std::string> pending_;
 };
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

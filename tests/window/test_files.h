@@ -1,6 +1,6 @@
 #pragma once
 
-// Small file helpers for the app tests.
+// Small file helpers for the window tests.
 
 #include <unistd.h>
 
@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-namespace tarvel::app {
+namespace tarvel::window {
 
 inline std::filesystem::path MakeTempDir(const std::string& stem) {
     std::string pattern = (std::filesystem::temp_directory_path() / (stem + "_XXXXXX")).string();
@@ -34,4 +34,4 @@ inline std::string ExamplePath(const std::string& name) {
     return std::string(TARVEL_EXAMPLES_DIR) + "/" + name;
 }
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

@@ -1,8 +1,8 @@
-#include "app/counter_mailbox.h"
+#include "window/counter_mailbox.h"
 
 #include "log/log.h"
 
-namespace tarvel::app {
+namespace tarvel::window {
 
 void CounterMailbox::CountersChanged(const Counters& counters) {
     std::lock_guard lock(mutex_);
@@ -24,4 +24,4 @@ std::array<std::string, 5> PanelTexts(const Counters& c) {
             Format("%d", c.splitPolys), Format("%d", c.listSize), Format("%d", c.nodeCount)};
 }
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

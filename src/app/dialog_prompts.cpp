@@ -1,4 +1,4 @@
-#include "app/prompts.h"
+#include "app/dialog_prompts.h"
 
 #include <QFile>
 #include <QFileDialog>

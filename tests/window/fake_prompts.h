@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/prompts.h"
+#include "window/prompts.h"
 
-namespace tarvel::app {
+namespace tarvel::window {
 
 class FakePrompts final : public Prompts {
   public:
@@ -47,4 +47,4 @@ class FakePrompts final : public Prompts {
     }
 };
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

@@ -13,7 +13,7 @@
 #include "render/bsp_snapshot.h"
 #include "render/render_mesh.h"
 
-namespace tarvel::app {
+namespace tarvel::window {
 
 struct PreviewScene {
     render::RenderMesh mesh;
@@ -47,4 +47,4 @@ std::shared_ptr<const PreviewScene> MakePreviewScene(const ImportedScene& import
 // or is not consistent.
 std::shared_ptr<const PreviewFile> LoadPreviewFile(const std::string& path, std::string& error);
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

@@ -1,29 +1,19 @@
 #pragma once
 
-// Everything the window asks of the person in front of it. The window only
-// talks to this interface, so tests drive it without a person.
+// The window's own file dialogs and message box, as the window logic asks
+// for them.
 
 #include <optional>
 #include <string>
+
+#include "window/prompts.h"
 
 class QFileDialog;
 class QWidget;
 
 namespace tarvel::app {
 
-class Prompts {
-  public:
-    virtual ~Prompts() = default;
-    // The .ase file to pick; nullopt when cancelled.
-    virtual std::optional<std::string> ChooseAseFile() = 0;
-    // The .3do file to save; nullopt when cancelled.
-    virtual std::optional<std::string> Choose3doFile() = 0;
-    // A plain information box with one OK button.
-    virtual void ShowMessage(const std::string& text) = 0;
-};
-
-// The window's own file dialogs and message box.
-class DialogPrompts final : public Prompts {
+class DialogPrompts final : public window::Prompts {
   public:
     DialogPrompts(QWidget& parent, QFileDialog& openDialog, QFileDialog& saveDialog)
         : parent_(parent), openDialog_(openDialog), saveDialog_(saveDialog) {}

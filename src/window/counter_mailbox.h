@@ -12,7 +12,7 @@
 #include "log/counters.h"
 #include "log/sinks.h"
 
-namespace tarvel::app {
+namespace tarvel::window {
 
 class CounterMailbox final : public CounterSink {
   public:
@@ -30,4 +30,4 @@ class CounterMailbox final : public CounterSink {
 // Panel_Nodes, in that order.
 std::array<std::string, 5> PanelTexts(const Counters& counters);
 
-}  // namespace tarvel::app
+}  // namespace tarvel::window

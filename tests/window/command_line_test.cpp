@@ -1,4 +1,4 @@
-#include "app/command_line.h"
+#include "window/command_line.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include "log/log.h"
 #include "test_files.h"
 
-namespace tarvel::app {
+namespace tarvel::window {
 namespace {
 
 namespace fs = std::filesystem;
@@ -132,4 +132,4 @@ TEST_F(CommandLine, output_that_cannot_be_created_fails) {
 }
 
 }  // namespace
-}  // namespace tarvel::app
+}  // namespace tarvel::window
