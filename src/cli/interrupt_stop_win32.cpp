@@ -34,7 +34,14 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
 
 InterruptStop::InterruptStop() {
     gInterrupted.store(false);
-    gFinished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // Made once and kept for the process: a close handler may still be
+    // waiting on it after this object has gone.
+    if (gFinished == nullptr) {
+        gFinished = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    }
+    if (gFinished != nullptr) {
+        ::ResetEvent(gFinished);
+    }
     ::SetConsoleCtrlHandler(&OnConsoleEvent, TRUE);
 }
 
@@ -43,10 +50,6 @@ InterruptStop::~InterruptStop() {
         ::SetEvent(gFinished);
     }
     ::SetConsoleCtrlHandler(&OnConsoleEvent, FALSE);
-    if (gFinished != nullptr) {
-        ::CloseHandle(gFinished);
-        gFinished = nullptr;
-    }
 }
 
 const StopFlag& InterruptStop::flag() const {

@@ -154,12 +154,16 @@ bool Start(const std::wstring& commandLine, HANDLE output, HANDLE nul, HANDLE jo
     const std::lock_guard<std::mutex> lock(gStartLock);
     ::SetHandleInformation(output, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     ::SetHandleInformation(nul, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    // A child takes the error mode of its parent: with this one, a crash
+    // before the helper sets its own shows no box either.
+    const UINT errorMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     // Suspended until it is in the job, so that not one instruction runs
     // outside the limits.
     const BOOL started =
         ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE,
                          CREATE_SUSPENDED | CREATE_NO_WINDOW | EXTENDED_STARTUPINFO_PRESENT,
                          nullptr, nullptr, &startup.StartupInfo, &process);
+    ::SetErrorMode(errorMode);
     ::SetHandleInformation(output, HANDLE_FLAG_INHERIT, 0);
     ::SetHandleInformation(nul, HANDLE_FLAG_INHERIT, 0);
     if (started == 0) {
