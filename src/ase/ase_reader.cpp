@@ -6,6 +6,8 @@
 #include <memory>
 #include <system_error>
 
+#include "platform/utf8_path.h"
+
 namespace tarvel {
 
 namespace {
@@ -63,7 +65,7 @@ AseReader::AseReader(std::string bytes) : text_(std::move(bytes)) {
 }
 
 std::optional<AseReader> AseReader::Load(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, FileCloser> file(OpenFile(path, "rb"));
     if (!file) {
         return std::nullopt;
     }
@@ -73,7 +75,7 @@ std::optional<AseReader> AseReader::Load(const std::string& path) {
     std::size_t used = 0;
     std::size_t got = 0;
     std::error_code sizeError;
-    const auto expected = std::filesystem::file_size(path, sizeError);
+    const auto expected = std::filesystem::file_size(PathFromUtf8(path), sizeError);
     bytes.resize(sizeError ? std::size_t{1} << 16 : static_cast<std::size_t>(expected) + 1);
     while ((got = std::fread(bytes.data() + used, 1, bytes.size() - used, file.get())) > 0) {
         used += got;

@@ -1,8 +1,5 @@
 #include "cli/batch_compile.h"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -17,6 +14,8 @@
 #include "cli/batch_progress.h"
 #include "cli/batch_terminal.h"
 #include "cli/cli_commands.h"
+#include "platform/terminal.h"
+#include "platform/utf8_path.h"
 
 namespace tarvel::cli {
 
@@ -38,7 +37,7 @@ struct Job {
 std::string FailureReason(const std::string& input, const CompileResult& result) {
     if (!result.imported) {
         // Only the importer helper fails on a file that opens.
-        std::ifstream opened(input, std::ios::binary);
+        std::ifstream opened(PathFromUtf8(input), std::ios::binary);
         return opened ? "the scene could not be read" : "the input could not be opened";
     }
     switch (result.report.status) {
@@ -65,9 +64,9 @@ std::string FailureLine(const std::string& input, const std::string& reason) {
 }
 
 std::size_t TerminalWidth() {
-    winsize size{};
-    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 1) {
-        return size.ws_col - 1u;  // the last column would make the line wrap
+    const std::size_t columns = TerminalColumns(stderr);
+    if (columns > 1) {
+        return columns - 1;  // the last column would make the line wrap
     }
     return 79;
 }
@@ -75,7 +74,7 @@ std::size_t TerminalWidth() {
 class BatchRun {
   public:
     BatchRun(std::vector<BatchEntry> entries, const CompileSettings& settings)
-        : settings_(settings), terminal_(::isatty(STDERR_FILENO) == 1) {
+        : settings_(settings), terminal_(IsTerminal(stderr)) {
         for (BatchEntry& entry : entries) {
             jobs_.emplace_back().entry = std::move(entry);
         }

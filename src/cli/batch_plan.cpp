@@ -1,13 +1,13 @@
 #include "cli/batch_plan.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <system_error>
 
 #include "cli/cli_compile.h"
+#include "platform/file_identity.h"
+#include "platform/utf8_path.h"
 
 namespace tarvel::cli {
 
@@ -19,13 +19,13 @@ namespace fs = std::filesystem;
 // by its device and inode (links of either kind), one still to be written by
 // its resolved path.
 std::string FileKey(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        return "@" + std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino);
+    if (const std::optional<std::string> identity = FileIdentity(path)) {
+        return "@" + *identity;
     }
     std::error_code error;
-    const fs::path resolved = fs::weakly_canonical(path, error);
-    return error ? fs::absolute(path, error).lexically_normal().string() : resolved.string();
+    const fs::path named = PathFromUtf8(path);
+    const fs::path resolved = fs::weakly_canonical(named, error);
+    return Utf8FromPath(error ? fs::absolute(named, error).lexically_normal() : resolved);
 }
 
 // Each input once, in the order first given.
@@ -103,10 +103,11 @@ bool CheckEntries(const std::vector<BatchEntry>& entries) {
 }  // namespace
 
 std::string LogPathFor(const std::string& logPath, const std::string& input) {
-    const fs::path log(logPath);
-    const std::string name =
-        log.stem().string() + "." + fs::path(input).stem().string() + log.extension().string();
-    return (log.parent_path() / name).string();
+    const fs::path log = PathFromUtf8(logPath);
+    const std::string name = Utf8FromPath(log.stem()) + "." +
+                             Utf8FromPath(PathFromUtf8(input).stem()) +
+                             Utf8FromPath(log.extension());
+    return Utf8FromPath(log.parent_path() / PathFromUtf8(name));
 }
 
 std::optional<std::vector<BatchEntry>> PlanBatch(const std::vector<std::string>& inputs,

@@ -13,6 +13,7 @@
 #include "cli/cli_import.h"
 #include "driver/import.h"
 #include "log/log.h"
+#include "platform/utf8_path.h"
 
 namespace tarvel::cli {
 
@@ -90,7 +91,7 @@ std::string SummaryLine(const ConvertReport& r) {
 }
 
 std::string DefaultOutputFor(const std::string& input) {
-    return std::filesystem::path(input).replace_extension(".3do").string();
+    return Utf8FromPath(PathFromUtf8(input).replace_extension(".3do"));
 }
 
 CompileResult CompileOne(const std::string& input, const std::string& output,

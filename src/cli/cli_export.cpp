@@ -6,6 +6,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_log.h"
 #include "driver/record_mesh_file.h"
+#include "platform/utf8_path.h"
 #include "threedo/obj_export.h"
 
 namespace tarvel::cli {
@@ -20,7 +21,7 @@ struct ExportArgs {
 };
 
 int RunExport(const ExportArgs& args) {
-    const std::filesystem::path obj(args.output);
+    const std::filesystem::path obj = PathFromUtf8(args.output);
     const std::filesystem::path mtl = std::filesystem::path(obj).replace_extension(".mtl");
     if (mtl == obj) {
         std::fprintf(stderr, "export: the output '%s' would be its own material library\n",
@@ -29,9 +30,9 @@ int RunExport(const ExportArgs& args) {
     }
     // Neither output may replace the file it is made from.
     for (const std::filesystem::path& output : {obj, mtl}) {
-        if (SameFile(args.file, output.string())) {
+        if (SameFile(args.file, Utf8FromPath(output))) {
             std::fprintf(stderr, "export: the output '%s' is the input itself\n",
-                         output.string().c_str());
+                         Utf8FromPath(output).c_str());
             return kExitUsage;
         }
     }
@@ -46,14 +47,15 @@ int RunExport(const ExportArgs& args) {
         options.textureExtension.erase(0, 1);
     }
     options.up = args.up == "y" ? UpAxis::Y : UpAxis::Z;
-    const ObjText text = MakeObj(*read.mesh, mtl.filename().string(), options);
-    const std::string error = SaveObj(text, obj.string(), mtl.string());
+    const ObjText text = MakeObj(*read.mesh, Utf8FromPath(mtl.filename()), options);
+    const std::string error = SaveObj(text, Utf8FromPath(obj), Utf8FromPath(mtl));
     if (!error.empty()) {
         std::fprintf(stderr, "Error writing %s\n", error.c_str());
         return kExitFailed;
     }
-    std::printf("wrote %s and %s: %d faces, %zu vertices, %d materials\n", obj.string().c_str(),
-                mtl.string().c_str(), text.faces, read.mesh->points.size(), text.materials);
+    std::printf("wrote %s and %s: %d faces, %zu vertices, %d materials\n",
+                Utf8FromPath(obj).c_str(), Utf8FromPath(mtl).c_str(), text.faces,
+                read.mesh->points.size(), text.materials);
     return kExitOk;
 }
 

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/utf8_path.h"
+
 namespace tarvel::cli {
 
 void AddLogOptions(CLI::App& command, LogOptions& options) {
@@ -19,14 +21,15 @@ std::string LogPathOf(const LogOptions& options) {
 
 bool SameFile(const std::string& a, const std::string& b) {
     std::error_code error;
-    if (std::filesystem::equivalent(a, b, error)) {
+    const std::filesystem::path pathA = PathFromUtf8(a), pathB = PathFromUtf8(b);
+    if (std::filesystem::equivalent(pathA, pathB, error)) {
         return true;
     }
-    const std::filesystem::path first = std::filesystem::weakly_canonical(a, error);
+    const std::filesystem::path first = std::filesystem::weakly_canonical(pathA, error);
     if (error) {
         return false;
     }
-    const std::filesystem::path second = std::filesystem::weakly_canonical(b, error);
+    const std::filesystem::path second = std::filesystem::weakly_canonical(pathB, error);
     return !error && first == second;
 }
 

@@ -4,6 +4,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/utf8_path.h"
+
 namespace tarvel::cli {
 
 namespace {
@@ -19,7 +21,7 @@ bool IsSubcommand(const CLI::App& app, const std::string& word) {
 // left for the parser to report.
 bool NamesFile(const std::string& word) {
     std::error_code error;
-    return std::filesystem::is_regular_file(word, error) ||
+    return std::filesystem::is_regular_file(PathFromUtf8(word), error) ||
            word.find_first_of("./\\") != std::string::npos;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// Ctrl+C (SIGINT) during a compile: the handler does nothing but set one
-// flag, which every compile of the invocation carries as its stop flag
+// Ctrl+C during a compile (SIGINT; on Windows the console's Ctrl+C,
+// Ctrl+Break and close events): the handler does nothing but set one flag,
+// which every compile of the invocation carries as its stop flag
 // (LogContext::stop). The compiles end at their next check, write nothing
 // and leave no temporary file; the tool then exits with 130.
 

@@ -1,14 +1,15 @@
 #include "driver/import.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "ase/ase_parser.h"
 #include "ase/ase_reader.h"
 #include "import/scene_formats.h"
 #include "import/scene_wire.h"
 #include "log/log.h"
+#include "platform/utf8_path.h"
 
 namespace tarvel {
 
@@ -70,12 +71,13 @@ std::optional<ImportedScene> EndingAtAStop(Import&& import) {
 }
 
 uint64_t FileBytes(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+    std::error_code error;
+    const auto size = std::filesystem::file_size(PathFromUtf8(path), error);
+    return error ? 0 : static_cast<uint64_t>(size);
 }
 
 bool Readable(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenFile(path, "rb");
     if (file == nullptr) {
         return false;
     }

@@ -1,10 +1,9 @@
 #include "driver/large_stack.h"
 
-#include <pthread.h>
-
 #include <exception>
 
 #include "log/log.h"
+#include "platform/sized_thread.h"
 
 namespace tarvel {
 
@@ -16,7 +15,7 @@ struct Job {
     std::exception_ptr error;
 };
 
-void* RunJob(void* arg) {
+void RunJob(void* arg) {
     Job& job = *static_cast<Job*>(arg);
     ScopedLogContext scope(*job.context);
     try {
@@ -24,25 +23,17 @@ void* RunJob(void* arg) {
     } catch (...) {
         job.error = std::current_exception();
     }
-    return nullptr;
 }
 
 }  // namespace
 
 void RunOnLargeStack(const std::function<void()>& work, std::size_t stackBytes) {
     Job job{&work, &CurrentLog(), nullptr};
-    pthread_attr_t attr;
-    pthread_attr_init(&attr);
-    pthread_attr_setstacksize(&attr, stackBytes);
-    pthread_t thread;
-    const int started = pthread_create(&thread, &attr, &RunJob, &job);
-    pthread_attr_destroy(&attr);
-    if (started != 0) {
+    if (!RunOnThreadWithStack(&RunJob, &job, stackBytes)) {
         // No thread to be had: run here, on the caller's stack.
         work();
         return;
     }
-    pthread_join(thread, nullptr);
     if (job.error) {
         std::rethrow_exception(job.error);
     }

@@ -5,6 +5,7 @@
 
 #include "driver/large_stack.h"
 #include "log/log.h"
+#include "platform/utf8_path.h"
 
 namespace tarvel {
 
@@ -16,7 +17,7 @@ constexpr std::size_t kReadDepthCap = 1'000'000;
 }  // namespace
 
 bool StartsWithThreeDoMagic(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     std::array<char, 4> head{};
     if (!in.read(head.data(), head.size())) {
         return false;

@@ -1,32 +1,21 @@
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "import/helper_process.h"
+#include "platform/self_path.h"
+#include "platform/utf8_path.h"
 
 namespace tarvel::import {
 
-namespace {
-
-constexpr const char* kHelperName = "tarvel-import";
-
-bool IsExecutable(const std::filesystem::path& path) {
-    return ::access(path.c_str(), X_OK) == 0 && std::filesystem::is_regular_file(path);
-}
-
-}  // namespace
-
 std::string FindHelper() {
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
+    const std::filesystem::path self = ExecutablePath();
+    if (!self.empty()) {
         const std::filesystem::path dir = self.parent_path();
+        const std::string name = ExecutableFileName("tarvel-import");
         for (const std::filesystem::path& candidate :
-             {dir / kHelperName, dir / ".." / "libexec" / "tarvel" / kHelperName}) {
-            if (IsExecutable(candidate)) {
-                return candidate.string();
+             {dir / name, dir / ".." / "libexec" / "tarvel" / name}) {
+            if (IsExecutableFile(candidate)) {
+                return Utf8FromPath(candidate);
             }
         }
     }

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <map>
 
+#include "platform/utf8_path.h"
+
 namespace tarvel::import {
 
 namespace {
@@ -17,7 +19,7 @@ constexpr std::string_view kAseSignature = "*3dsmax_asciiexport";
 constexpr std::size_t kSignatureWindow = 512;
 
 bool StartsLikeAse(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     std::string head(kSignatureWindow, '\0');
     in.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(std::max<std::streamsize>(in.gcount(), 0)));
@@ -33,7 +35,7 @@ std::string Lower(std::string text) {
 }
 
 std::string FileExtension(const std::string& path) {
-    std::string ext = std::filesystem::path(path).extension().string();
+    std::string ext = Utf8FromPath(PathFromUtf8(path).extension());
     return Lower(ext.empty() ? ext : ext.substr(1));
 }
 
@@ -79,7 +81,7 @@ const std::vector<std::string>& HelperExtensions() {
 }
 
 bool HasSceneExtension(const std::string& path) {
-    const std::string name = Lower(std::filesystem::path(path).filename().string());
+    const std::string name = Lower(Utf8FromPath(PathFromUtf8(path).filename()));
     const auto endsWith = [&name](const std::string& ext) {
         return name.size() > ext.size() + 1 && name.ends_with("." + ext);
     };

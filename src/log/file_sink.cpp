@@ -1,6 +1,7 @@
 #include "log/file_sink.h"
 
 #include "log/log.h"
+#include "platform/utf8_path.h"
 
 namespace tarvel {
 
@@ -16,7 +17,7 @@ BufferedFileSink::~BufferedFileSink() {
 
 bool BufferedFileSink::Open(const std::string& path) {
     Close();
-    std::FILE* file = std::fopen(path.c_str(), "wb+");
+    std::FILE* file = OpenFile(path, "wb+");
     if (file != nullptr) {
         Start(file, path, true);
     }

@@ -13,6 +13,7 @@
 #include "log/sinks.h"
 #include "log/stop.h"
 #include "log/thread_budget.h"
+#include "platform/printf_format.h"
 
 namespace tarvel {
 
@@ -66,12 +67,12 @@ LogContext& CurrentLog();
 // One memo line.
 void LogMemo(std::string_view text);
 // One memo line from a printf-style format.
-void LogMemoF(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogMemoF(const char* format, ...) TARVEL_PRINTF(1, 2);
 // printf-style write to the log file; adds no line break.
-void LogFile(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogFile(const char* format, ...) TARVEL_PRINTF(1, 2);
 void LogFileText(std::string_view text);
 // printf-style write to the console (standard output); adds no line break.
-void LogConsole(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void LogConsole(const char* format, ...) TARVEL_PRINTF(1, 2);
 void LogConsoleText(std::string_view text);
 
 // True when debug dumps are on and the log file sink takes them: callers skip
@@ -117,6 +118,6 @@ void LogConsoleWrite(Build&& build) {
 
 // printf-style formatting into a std::string.
 std::string FormatV(const char* format, va_list args);
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) TARVEL_PRINTF(1, 2);
 
 }  // namespace tarvel

@@ -1,109 +1,33 @@
 #include "threedo/atomic_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <random>
+
+#include "platform/utf8_path.h"
 
 namespace tarvel {
 
-namespace {
-
-// A symbolic link is written through, as opening it for output would.
-std::string ResolveLink(const std::string& target) {
-    struct stat st {};
-    if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-        return target;
-    }
-    char* real = realpath(target.c_str(), nullptr);
-    if (real == nullptr) {
-        return target;
-    }
-    std::string resolved(real);
-    std::free(real);
-    return resolved;
-}
-
-std::string TemporaryName(const std::string& target, uint64_t salt) {
-    const std::filesystem::path path(target);
+std::string AtomicFile::TemporaryName(const std::string& target, uint64_t salt) {
+    const std::filesystem::path path = PathFromUtf8(target);
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(salt));
-    std::filesystem::path name = "." + path.filename().string() + suffix;
-    return (path.parent_path() / name).string();
+    const std::string name = "." + Utf8FromPath(path.filename()) + suffix;
+    return Utf8FromPath(path.parent_path() / PathFromUtf8(name));
 }
-
-// The folder of a file, for flushing the rename itself to disk.
-void SyncFolder(const std::string& file) {
-    std::filesystem::path folder = std::filesystem::path(file).parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);  // best effort: the new file is complete either way
-        ::close(fd);
-    }
-}
-
-}  // namespace
 
 AtomicFile::~AtomicFile() {
     Discard();
 }
 
 bool AtomicFile::Fail(const char* what) {
-    error_ = std::string(what) + ": " + std::strerror(errno);
+    return FailWith(std::string(what) + ": " + std::strerror(errno));
+}
+
+bool AtomicFile::FailWith(std::string message) {
+    error_ = std::move(message);
     Discard();
     return false;
-}
-
-void AtomicFile::Discard() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-    if (!temporary_.empty()) {
-        ::unlink(temporary_.c_str());
-        temporary_.clear();
-    }
-}
-
-bool AtomicFile::Open(const std::string& target) {
-    Discard();
-    target_ = ResolveLink(target);
-    struct stat existing {};
-    const bool exists = ::stat(target_.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode)) {
-        errno = EISDIR;
-        return Fail("target is a folder");
-    }
-    if (exists && ::access(target_.c_str(), W_OK) != 0) {
-        return Fail("target is not writable");
-    }
-    std::random_device random;
-    for (int attempt = 0; attempt < 16 && fd_ < 0; ++attempt) {
-        const uint64_t salt = (uint64_t{random()} << 32) ^ random();
-        temporary_ = TemporaryName(target_, salt);
-        fd_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd_ < 0 && errno != EEXIST) {
-            break;
-        }
-    }
-    if (fd_ < 0) {
-        temporary_.clear();  // not ours: nothing to remove
-        return Fail("cannot create the temporary file");
-    }
-    if (exists) {
-        // The replacement keeps the permissions of the file it replaces.
-        ::fchmod(fd_, existing.st_mode & 07777);
-    }
-    return true;
 }
 
 bool AtomicFile::WriteAll(const uint8_t* bytes, std::size_t total) {
@@ -112,7 +36,7 @@ bool AtomicFile::WriteAll(const uint8_t* bytes, std::size_t total) {
         const uint8_t* data = bytes + done;
         const std::size_t size = total - done;
         const long n = hooks_ != nullptr && hooks_->write ? hooks_->write(fd_, data, size)
-                                                          : ::write(fd_, data, size);
+                                                          : WriteSome(fd_, data, size);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -147,22 +71,25 @@ bool AtomicFile::Commit() {
         errno = EBADF;
         return Fail("not open");
     }
-    if (::fsync(fd_) != 0) {
-        return Fail("fsync");
+    if (!FlushToDisk(fd_)) {
+        return Fail("flush to disk");
     }
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0) {
+    if (!CloseFile(fd)) {
         return Fail("close");
     }
-    const int renamed = hooks_ != nullptr && hooks_->rename
-                            ? hooks_->rename(temporary_.c_str(), target_.c_str())
-                            : std::rename(temporary_.c_str(), target_.c_str());
-    if (renamed != 0) {
+    return Rename();
+}
+
+bool AtomicFile::Rename() {
+    if (hooks_ == nullptr || !hooks_->rename) {
+        return ReplaceTarget();
+    }
+    if (hooks_->rename(temporary_.c_str(), target_.c_str()) != 0) {
         return Fail("rename");
     }
     temporary_.clear();
-    SyncFolder(target_);
     return true;
 }
 

@@ -42,8 +42,19 @@ class AtomicFile {
     const std::string& error() const { return error_; }
 
   private:
-    bool Fail(const char* what);
+    static std::string TemporaryName(const std::string& target, uint64_t salt);
+    // Each records what failed, discards the temporary and returns false.
+    bool Fail(const char* what);  // with the reason errno gives
+    bool FailWith(std::string message);
     bool WriteAll(const uint8_t* bytes, std::size_t size);
+    // Puts the complete temporary in the target's place; fails as above.
+    bool Rename();
+
+    // What each system does its own way.
+    static long WriteSome(int fd, const uint8_t* data, std::size_t size);
+    static bool FlushToDisk(int fd);
+    static bool CloseFile(int fd);
+    bool ReplaceTarget();
     void Discard();
 
     const SaveHooks* hooks_;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/printf_format.h"
 #include "threedo/atomic_file.h"
 
 namespace tarvel {
@@ -16,7 +17,7 @@ namespace tarvel {
 namespace {
 
 // Appends printf-style; nine significant digits give every float back exactly.
-void Append(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void Append(std::string& out, const char* format, ...) TARVEL_PRINTF(2, 3);
 void Append(std::string& out, const char* format, ...) {
     char line[256];
     va_list args;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "log/log.h"
+#include "platform/utf8_path.h"
 #include "threedo/binary_io.h"
 
 namespace tarvel {
@@ -209,7 +210,7 @@ LoadResult LoadThreeDo(std::span<const uint8_t> bytes, const LoadOptions& option
 }
 
 LoadResult LoadThreeDoFile(const std::string& path, const LoadOptions& options) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) {
         LoadResult result;
         result.error = ThreeDoError{Format("cannot open '%s'", path.c_str()), 0};

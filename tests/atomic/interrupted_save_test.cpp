@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/utf8_path.h"
 #include "support/cli_runner.h"
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 #include "threedo/threedo_file.h"
 
@@ -22,30 +20,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Exit {
-    bool signalled = false;
-    int code = -1;  // exit status or signal number
-};
+// What the helper ends with when it dies in the middle of the write.
+constexpr int kDied = 86;
 
-Exit Spawn(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
-        return {};
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFSIGNALED(status)) {
-        return {true, WTERMSIG(status)};
-    }
-    return {false, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
-}
-
-std::vector<fs::path> Leftovers(const fs::path& dir, const std::string& keep) {
+std::vector<fs::path> Leftovers(const fs::path& dir, const fs::path& keep) {
     std::vector<fs::path> found;
     for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
         if (entry.path().filename() != keep) {
@@ -57,12 +35,16 @@ std::vector<fs::path> Leftovers(const fs::path& dir, const std::string& keep) {
 
 class InterruptedSave : public ::testing::Test {
   protected:
-    Exit Compile(long bytesBeforeDeath) {
-        return Spawn(
-            {TARVEL_SAVE_ABORT_HELPER, input, target.string(), std::to_string(bytesBeforeDeath)});
+    // The helper's exit status.
+    int Compile(long bytesBeforeDeath) {
+        return testing::RunProgram(temp.path(),
+                                   {TARVEL_SAVE_ABORT_HELPER, input, Utf8FromPath(target),
+                                    std::to_string(bytesBeforeDeath)},
+                                   capture / "stdout.txt", capture / "stderr.txt");
     }
 
     testing::TempDir temp{"tarvel-interrupted"};
+    testing::TempDir capture{"tarvel-interrupted-capture"};  // outside the folder looked at
     const std::string input = TARVEL_EXAMPLES_DIR "/village.ase";
     const fs::path target = temp / "village.3do";
     const std::string old = "the previous compile's bytes";
@@ -72,29 +54,25 @@ TEST_F(InterruptedSave, death_at_any_point_of_the_write_keeps_the_old_file) {
     for (const long bytes : {0L, 1L, 12L, 100L, 1000L, 5000L}) {
         SCOPED_TRACE(bytes);
         std::ofstream(target, std::ios::binary) << old;
-        const Exit exit = Compile(bytes);
-        EXPECT_TRUE(exit.signalled);
-        EXPECT_EQ(exit.code, SIGABRT);
+        EXPECT_EQ(Compile(bytes), kDied);
         EXPECT_EQ(testing::ReadWholeFile(target), old);
         for (const fs::path& name : Leftovers(temp.path(), target.filename())) {
             EXPECT_TRUE(name.string().starts_with(".village.3do.")) << name;
             EXPECT_EQ(name.extension(), ".tmp") << name;
-            fs::remove(temp / name.string());
+            fs::remove(temp.path() / name);
         }
     }
 }
 
 TEST_F(InterruptedSave, death_before_a_first_save_leaves_no_target) {
-    EXPECT_TRUE(Compile(64).signalled);
+    EXPECT_EQ(Compile(64), kDied);
     EXPECT_FALSE(fs::exists(target));
 }
 
 TEST_F(InterruptedSave, a_stray_temporary_does_not_stop_the_next_save) {
     std::ofstream(target, std::ios::binary) << old;
-    ASSERT_TRUE(Compile(100).signalled);
-    const Exit exit = Compile(1L << 30);
-    EXPECT_FALSE(exit.signalled);
-    EXPECT_EQ(exit.code, 0);
+    ASSERT_EQ(Compile(100), kDied);
+    EXPECT_EQ(Compile(1L << 30), 0);
     const LoadResult loaded = LoadThreeDoFile(target.string());
     ASSERT_TRUE(loaded.ok()) << loaded.error.what;
     EXPECT_FALSE(CheckConsistency(*loaded.file).has_value());

@@ -3,18 +3,18 @@
 // Writes a generated scene to a temporary ASE file and imports it the way
 // the compiler does, keeping the memo lines.
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "bsp/bsp_builder.h"
 #include "driver/import.h"
 #include "log/log.h"
+#include "platform/utf8_path.h"
 #include "scene_generator/ase_writer.h"
 #include "scene_generator/scene_model.h"
 #include "scene_generator/text_out.h"
@@ -42,16 +42,16 @@ struct Imported {
 };
 
 inline Imported ImportGenerated(const GeneratedScene& scene, const std::string& name) {
+    // A name of its own, so that test programs run side by side never share it.
     const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / (name + "_" + std::to_string(::getpid()) + ".ase");
+        std::filesystem::temp_directory_path() /
+        (name + "_" + std::to_string(std::random_device{}()) + ".ase");
     {
-        std::FILE* file = std::fopen(path.c_str(), "wb");
-        if (file == nullptr) {
+        std::ofstream file(path, std::ios::binary);
+        const std::string text = AseText(scene);
+        if (!file.write(text.data(), static_cast<std::streamsize>(text.size()))) {
             return {};
         }
-        const std::string text = AseText(scene);
-        std::fwrite(text.data(), 1, text.size(), file);
-        std::fclose(file);
     }
     LogContext context;
     VectorMemoSink memo;
@@ -59,7 +59,7 @@ inline Imported ImportGenerated(const GeneratedScene& scene, const std::string& 
     Imported imported;
     {
         ScopedLogContext scope(context);
-        imported.result = ImportAse(path.string());
+        imported.result = ImportAse(Utf8FromPath(path));
     }
     imported.memo.assign(memo.lines.begin(), memo.lines.end());
     std::filesystem::remove(path);

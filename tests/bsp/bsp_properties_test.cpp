@@ -1,16 +1,17 @@
 #include <gtest/gtest.h>
-#include <pthread.h>
 
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <numbers>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "bsp/bsp_builder.h"
 #include "bsp/bsp_node_steps.h"
+#include "platform/sized_thread.h"
 #include "support/awkward_polys.h"
 #include "support/bsp_fixtures.h"
 #include "support/tree_shape.h"
@@ -210,8 +211,8 @@ void BuildRecursively(BSPNode& node, PrevCounts prev, const Cupboard* materials)
 std::vector<Poly> ConvexFan(int faces) {
     std::vector<Poly> polys;
     const double radius = faces;
-    const double step = 2 * M_PI / faces;
-    const double half = 0.3 * radius * std::tan(M_PI / faces);
+    const double step = 2 * std::numbers::pi / faces;
+    const double half = 0.3 * radius * std::tan(std::numbers::pi / faces);
     for (int k = 0; k < faces; ++k) {
         const double cx = radius * std::cos(k * step), cy = radius * std::sin(k * step);
         const double tx = -std::sin(k * step), ty = std::cos(k * step);
@@ -327,17 +328,8 @@ TEST(BuildProperties, without_the_log_both_strategies_build_the_same_tree) {
 // Runs work on a thread with a stack of the given size: too small for a build
 // that recursed once per level of a deep tree.
 void RunOnSmallStack(std::size_t bytes, std::function<void()> work) {
-    pthread_attr_t attr;
-    ASSERT_EQ(pthread_attr_init(&attr), 0);
-    ASSERT_EQ(pthread_attr_setstacksize(&attr, bytes), 0);
-    pthread_t thread;
-    const auto run = [](void* arg) -> void* {
-        (*static_cast<std::function<void()>*>(arg))();
-        return nullptr;
-    };
-    ASSERT_EQ(pthread_create(&thread, &attr, run, &work), 0);
-    pthread_join(thread, nullptr);
-    pthread_attr_destroy(&attr);
+    const auto run = [](void* arg) { (*static_cast<std::function<void()>*>(arg))(); };
+    ASSERT_TRUE(RunOnThreadWithStack(run, &work, bytes));
 }
 
 TEST(BuildProperties, convex_fan_a_thousand_deep_builds_on_a_small_stack) {

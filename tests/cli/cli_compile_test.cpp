@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -152,7 +151,11 @@ TEST_F(CliCompile, ctrl_c_stops_the_compiles_and_leaves_no_file) {
         for (const std::string& line : c.started) {
             ASSERT_TRUE(cli.WaitForError(line)) << cli.Err();
         }
-        cli.Signal(SIGINT);
+        if (!cli.Interrupt()) {
+            // A console control event reaches every program of the console,
+            // this test's too; the handler's effect is the stop flag's.
+            GTEST_SKIP() << "Ctrl+C cannot be sent to one program here";
+        }
         EXPECT_EQ(cli.Wait(), 130) << cli.Err();
         EXPECT_EQ(cli.Out(), "");
         EXPECT_NE(cli.Err().find("Stopped: nothing was saved."), std::string::npos) << cli.Err();

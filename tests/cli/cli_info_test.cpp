@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "support/cli_runner.h"
+#include "support/temp_dir.h"
 #include "support/threedo_bytes.h"
 
 namespace tarvel {
@@ -19,23 +19,8 @@ struct CliRun {
     std::string err;
 };
 
-std::string Slurp(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class CliInfo : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("tarvel_cli_info_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     fs::path Write(const std::string& name, const std::vector<uint8_t>& bytes) {
         const fs::path path = dir_ / name;
         std::ofstream(path, std::ios::binary)
@@ -45,18 +30,12 @@ class CliInfo : public ::testing::Test {
     }
 
     CliRun Cli(const std::string& args) {
-        const fs::path out = dir_ / "stdout", err = dir_ / "stderr";
-        const std::string command = std::string("'") + TARVEL_CLI_PATH + "' " + args + " >'" +
-                                    out.string() + "' 2>'" + err.string() + "'";
-        const int raw = std::system(command.c_str());
-        CliRun run;
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = Slurp(out);
-        run.err = Slurp(err);
-        return run;
+        const testing::CliOutcome o = testing::RunCli(dir_, args);
+        return {o.status, o.out, o.err};
     }
 
-    fs::path dir_;
+    testing::TempDir temp_{"tarvel-cli-info"};
+    const fs::path& dir_ = temp_.path();
 };
 
 std::vector<uint8_t> Triangle() {

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
+
+#include "support/cli_runner.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -17,20 +17,8 @@ struct CliRun {
     std::string err;
 };
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class CliParse : public ::testing::Test {
   protected:
-    CliParse() {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tarvel_cli_parse_test_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir_);
-    }
-    ~CliParse() override { std::filesystem::remove_all(dir_); }
-
     std::string WriteFile(const std::string& name, const std::string& bytes) {
         const std::string path = (dir_ / name).string();
         std::ofstream(path, std::ios::binary) << bytes;
@@ -39,21 +27,12 @@ class CliParse : public ::testing::Test {
 
     // Runs tarvel-cli with the arguments (already quoted for the shell).
     CliRun Cli(const std::string& args) {
-        const std::string out = (dir_ / "out.txt").string();
-        const std::string err = (dir_ / "err.txt").string();
-        const std::string command = "cd '" + dir_.string() + "' && '" TARVEL_CLI_PATH "' " + args +
-                                    " >'" + out + "' 2>'" + err + "'";
-        const int raw = std::system(command.c_str());
-        CliRun run;
-        if (raw != -1 && WIFEXITED(raw)) {
-            run.status = WEXITSTATUS(raw);
-        }
-        run.out = ReadAll(out);
-        run.err = ReadAll(err);
-        return run;
+        const tarvel::testing::CliOutcome o = tarvel::testing::RunCli(dir_, args);
+        return {o.status, o.out, o.err};
     }
 
-    std::filesystem::path dir_;
+    tarvel::testing::TempDir temp_{"tarvel-cli-parse"};
+    const std::filesystem::path& dir_ = temp_.path();
 };
 
 TEST_F(CliParse, prints_the_summary_of_the_bundled_example) {

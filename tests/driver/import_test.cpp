@@ -1,8 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +9,7 @@
 
 #include "driver/import.h"
 #include "log/log.h"
+#include "support/temp_dir.h"
 
 namespace tarvel {
 namespace {
@@ -33,14 +32,12 @@ class ImportTest : public ::testing::Test {
 
     // A file of the given bytes in the test's temporary directory.
     std::string WriteFile(const std::string& name, const std::string& bytes) {
-        const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                           ("tarvel_import_test_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(path);
-        const std::string file = (path / name).string();
+        const std::string file = (dir_ / name).string();
         std::ofstream(file, std::ios::binary) << bytes;
         return file;
     }
 
+    testing::TempDir dir_{"tarvel-import-test"};
     LogContext context_;
     VectorMemoSink memo_;
     CounterRecorder counters_;

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <fstream>
 #include <optional>
 #include <string>
@@ -11,6 +9,7 @@
 #include "driver/import.h"
 #include "hostile/hostile_scenes.h"
 #include "log/log.h"
+#include "support/peak_memory.h"
 #include "support/temp_dir.h"
 #include "threedo/threedo_file.h"
 
@@ -177,12 +176,6 @@ TEST_F(HostileInputs, each_compiles_or_reports_nothing_to_save) {
     }
 }
 
-long PeakResidentMiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
-
 // 50 MB of vertices and not one face: the parse keeps every vertex, the
 // compile finds nothing to write, and memory stays a small multiple of the
 // file.
@@ -195,7 +188,7 @@ TEST_F(HostileInputs, fifty_megabytes_of_vertices_alone) {
     const Outcome outcome = Compile(text);
     EXPECT_EQ(outcome.status, ConvertStatus::NothingToSave);
     EXPECT_EQ(outcome.polys, 0);
-    EXPECT_LT(PeakResidentMiB(), 1024);
+    EXPECT_LT(testing::PeakResidentMiB(), 1024);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -83,7 +84,7 @@ inline std::vector<Poly> AwkwardScene(uint64_t seed, int count, float extent, bo
 // others behind it, so nothing crosses and every score ties.
 inline std::vector<Poly> Shell(int count, float radius) {
     std::vector<Poly> polys;
-    const double golden = M_PI * (3 - std::sqrt(5.0));
+    const double golden = std::numbers::pi * (3 - std::sqrt(5.0));
     for (int i = 0; i < count; ++i) {
         const double z = 1 - 2 * (i + 0.5) / count, r = std::sqrt(1 - z * z);
         const double n[3] = {r * std::cos(golden * i), r * std::sin(golden * i), z};

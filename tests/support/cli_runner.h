@@ -2,20 +2,16 @@
 
 // Runs the tarvel-cli binary in a folder and keeps what it printed.
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 
 namespace tarvel::testing {
@@ -30,14 +26,13 @@ inline std::string ReadWholeFile(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// args are passed to the shell as given: the caller quotes where needed.
+// args are split into words as sh would: the caller quotes where needed.
 inline CliOutcome RunCli(const std::filesystem::path& dir, const std::string& args) {
     const std::filesystem::path out = dir / "cli-stdout.txt", err = dir / "cli-stderr.txt";
-    const std::string command = "cd '" + dir.string() + "' && '" TARVEL_CLI_PATH "' " + args +
-                                " >'" + out.string() + "' 2>'" + err.string() + "'";
-    const int raw = std::system(command.c_str());
+    std::vector<std::string> argv = SplitWords(args);
+    argv.insert(argv.begin(), TARVEL_CLI_PATH);
     CliOutcome o;
-    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    o.status = RunProgram(dir, argv, out, err);
     o.out = ReadWholeFile(out);
     o.err = ReadWholeFile(err);
     std::filesystem::remove(out);
@@ -53,34 +48,11 @@ class BackgroundCli {
     static constexpr std::chrono::seconds kDeadline{300};
 
     BackgroundCli(const std::filesystem::path& dir, const std::vector<std::string>& args) {
-        const std::string out = (capture_ / "stdout.txt").string();
-        const std::string err = (capture_ / "stderr.txt").string();
         std::vector<std::string> argv = {TARVEL_CLI_PATH};
         argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> pointers;
-        for (std::string& arg : argv) {
-            pointers.push_back(arg.data());
-        }
-        pointers.push_back(nullptr);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (outFd < 0 || errFd < 0 || ::chdir(dir.c_str()) != 0 ||
-                ::dup2(outFd, STDOUT_FILENO) < 0 || ::dup2(errFd, STDERR_FILENO) < 0) {
-                ::_exit(127);
-            }
-            ::execv(pointers[0], pointers.data());
-            ::_exit(127);
-        }
-        if (pid_ < 0) {
+        program_ = StartProgram(dir, argv, capture_ / "stdout.txt", capture_ / "stderr.txt");
+        if (!program_) {
             status_ = -1;
-        }
-    }
-    ~BackgroundCli() {
-        if (pid_ > 0 && status_ == kRunning) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
         }
     }
     BackgroundCli(const BackgroundCli&) = delete;
@@ -102,7 +74,8 @@ class BackgroundCli {
         return true;
     }
 
-    void Signal(int signal) const { ::kill(pid_, signal); }
+    // Ctrl+C for the tool alone; false where the system cannot send one.
+    bool Interrupt() const { return program_ && program_->Interrupt(); }
 
     // The exit status once the tool has ended; -1 when a signal ended it,
     // -2 when the deadline passed (the tool is then killed).
@@ -124,16 +97,16 @@ class BackgroundCli {
         if (status_ != kRunning) {
             return true;
         }
-        int raw = 0;
-        if (::waitpid(pid_, &raw, WNOHANG) != pid_) {
+        int status = -1;
+        if (!program_->Ended(status)) {
             return false;
         }
-        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        status_ = status;
         return true;
     }
 
     TempDir capture_{"tarvel-cli-capture"};
-    pid_t pid_ = -1;
+    std::unique_ptr<RunningProgram> program_;
     int status_ = kRunning;
 };
 

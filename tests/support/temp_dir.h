@@ -3,23 +3,32 @@
 // A fresh folder under the system's temporary folder, removed with
 // everything in it when the object goes.
 
-#include <stdlib.h>
-
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 
 namespace tarvel::testing {
 
 class TempDir {
   public:
     explicit TempDir(const std::string& prefix = "tarvel-test") {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary folder");
+        // create_directory is false for a folder that exists already, so
+        // each name is claimed by one test only (as mkdtemp, which Windows
+        // lacks, would).
+        std::random_device random;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::filesystem::path candidate =
+                base / (prefix + "-" + std::to_string(random()));
+            std::error_code error;
+            if (std::filesystem::create_directory(candidate, error)) {
+                path_ = candidate;
+                return;
+            }
         }
-        path_ = pattern;
+        throw std::runtime_error("cannot create a temporary folder");
     }
     ~TempDir() {
         std::error_code ignored;

@@ -7,34 +7,28 @@
 #include <assimp/config.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
-#include <unistd.h>
 #include <assimp/Importer.hpp>
 
-#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "import/helper/assimp_scene.h"
 #include "import/scene_wire.h"
+#include "platform/crash_dialogs.h"
+#include "platform/program_arguments.h"
 #include "version/version.h"
 
 namespace {
 
+// Standard output passes bytes as written (PrepareConsole), so the scene
+// arrives whole on Windows too.
 bool WriteAll(std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
+    return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() &&
+           std::fflush(stdout) == 0;
 }
 
 int Fail(std::string_view message) {
@@ -67,22 +61,26 @@ int Import(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::string_view(argv[1]) == "--extensions") {
+    tarvel::SilenceCrashDialogs();
+    tarvel::PrepareConsole();
+    // The name is UTF-8 here, as the library expects it on every system.
+    const std::vector<std::string> args = tarvel::ProgramArguments(argc, argv);
+    if (args.size() == 2 && args[1] == "--extensions") {
         std::string list;
         Assimp::Importer().GetExtensionList(list);
         std::printf("%s\n", list.c_str());
         return 0;
     }
-    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    if (args.size() == 2 && args[1] == "--version") {
         std::printf("%s\n", tarvel::version::VersionLine("tarvel-import").c_str());
         return 0;
     }
-    if (argc != 2) {
+    if (args.size() != 2) {
         std::fprintf(stderr, "usage: tarvel-import FILE\n");
         return 2;
     }
     try {
-        return Import(argv[1]);
+        return Import(args[1]);
     } catch (const std::bad_alloc&) {
         return Fail("out of memory");
     } catch (const std::exception& error) {
