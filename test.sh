@@ -38,7 +38,8 @@ run_suite asan
 
 # The Windows build: its libraries come from Debian's source packages, built
 # once and cached outside the clone; its tests run under wine.
-scripts/windows-deps.sh >/dev/null
+echo "== windows libraries (the first run builds them: about a quarter of an hour)"
+scripts/windows-deps.sh
 run_suite windows
 scripts/windows-e2e.sh build/release build/windows
 # The Windows zip and installer, installed and taken away again under wine.

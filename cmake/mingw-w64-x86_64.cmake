@@ -46,7 +46,8 @@ set(ZLIB_LIBRARY /usr/${TARVEL_MINGW_TRIPLE}/lib/libz.a CACHE FILEPATH "")
 set(ZLIB_INCLUDE_DIR /usr/${TARVEL_MINGW_TRIPLE}/include CACHE PATH "")
 
 # libstdc++, libgcc and winpthread linked in, so that an .exe runs on a bare
-# Windows with no MinGW DLLs beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
+# Windows with no MinGW DLLs beside it. assimp's package names minizip as a
+# bare -lminizip, which the prefix's lib directory resolves.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -L${TARVEL_WIN64_PREFIX}/lib")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -L${TARVEL_WIN64_PREFIX}/lib")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -L${TARVEL_WIN64_PREFIX}/lib")

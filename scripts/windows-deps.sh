@@ -8,7 +8,8 @@
 # The result is cached outside the clone, in
 #   ${TARVEL_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tarvel}/win64-<versions>
 # with a link "win64" beside it that the toolchain file follows; a second run
-# with the same versions builds nothing. Prints the prefix on its last line.
+# with the same versions builds nothing, and a run that was stopped goes on
+# from the last step it finished. Prints the prefix on its last line.
 #
 # Sources come through apt with a private configuration (its own source list,
 # made of deb-src lines for the mirrors already configured, its own lists and
@@ -44,13 +45,31 @@ if [ -f "$prefix/.complete" ]; then
 fi
 
 work="$cache/work-$key"
-rm -rf "$work" "$prefix"
+# The steps a stopped run finished are marked in the work directory; without
+# the prefix they marked, they are done again.
+[ -d "$prefix" ] || rm -rf "$work"
 trap 'echo "windows-deps: failed; the logs are in $work" >&2' ERR
 mkdir -p "$work/src" "$prefix/include" "$prefix/lib/pkgconfig"
+
+# step NAME COMMAND...: runs COMMAND unless an earlier run finished it.
+step() {
+  local name=$1
+  shift
+  [ -f "$work/.done-$name" ] && return 0
+  "$@"
+  touch "$work/.done-$name"
+}
 
 # --- sources through a private apt configuration ---------------------------
 
 apt_dir="$work/apt"
+apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list"
+          -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
+          -o "Dir::State::Lists=$apt_dir/lists"
+          -o "Dir::Cache=$apt_dir/cache"
+          -o "APT::Sandbox::User=root" -q)
+
+setup_apt() {
 mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$apt_dir/sources.list.d"
 : >"$apt_dir/sources.list"
 for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
@@ -69,14 +88,10 @@ for f in /etc/apt/sources.list.d/*.sources; do
          }
          if (deb) printf "%s\n", out }' "$f" >"$apt_dir/sources.list.d/$(basename "$f")"
 done
-apt_opts=(-o "Dir::Etc::SourceList=$apt_dir/sources.list"
-          -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
-          -o "Dir::State::Lists=$apt_dir/lists"
-          -o "Dir::Cache=$apt_dir/cache"
-          -o "APT::Sandbox::User=root" -q)
 # A mirror without source indexes only warns; the fetch below fails if the
 # package cannot be found at all.
 apt-get "${apt_opts[@]}" update >"$work/apt-update.log" 2>&1 || true
+}
 
 # Fetches and unpacks (with Debian's patches applied) source package $1 at
 # version $2 into $work/src/$1. A mirror may list a security update whose
@@ -90,6 +105,7 @@ fetch_source() {
   for v in $versions; do
     if (cd "$work/src" && apt-get "${apt_opts[@]}" source --download-only "$pkg=$v" \
           >>"$work/apt-source.log" 2>&1); then
+      rm -rf "${work:?}/src/$pkg"
       dpkg-source --no-check -x "$work/src/${pkg}_${v#*:}.dsc" "$work/src/$pkg" \
         >>"$work/apt-source.log" 2>&1
       echo "$pkg $v" >>"$prefix/VERSIONS"
@@ -100,19 +116,23 @@ fetch_source() {
   return 1
 }
 
-fetch_source minizip "$minizip_version"
-fetch_source libpng1.6 "$png_version"
-fetch_source assimp "$assimp_version"
+step apt setup_apt
+step fetch-minizip fetch_source minizip "$minizip_version"
+step fetch-libpng fetch_source libpng1.6 "$png_version"
+step fetch-assimp fetch_source assimp "$assimp_version"
 
 # --- headers ----------------------------------------------------------------
 # Copied one library at a time: the host's /usr/include as a whole must never
 # be on the cross compiler's path.
-cp -r /usr/include/CLI "$prefix/include/"
-# Debian's CLI11 package files find the headers relative to themselves.
-mkdir -p "$prefix/share/cmake"
-cp -r /usr/share/cmake/CLI11 "$prefix/share/cmake/"
-cp -r /usr/include/stb "$prefix/include/"
-cp -r /usr/include/utf8cpp/. "$prefix/include/"
+copy_headers() {
+  cp -r /usr/include/CLI "$prefix/include/"
+  # Debian's CLI11 package files find the headers relative to themselves.
+  mkdir -p "$prefix/share/cmake"
+  cp -r /usr/share/cmake/CLI11 "$prefix/share/cmake/"
+  cp -r /usr/include/stb "$prefix/include/"
+  cp -r /usr/include/utf8cpp/. "$prefix/include/"
+}
+step headers copy_headers
 
 toolchain=(-DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake"
            -DTARVEL_WIN64_PREFIX="$prefix" -DCMAKE_INSTALL_PREFIX="$prefix"
@@ -125,7 +145,8 @@ build_minizip() {
   local s="$work/src/minizip" o="$work/build-minizip" f
   mkdir -p "$o" "$prefix/include/minizip"
   for f in ioapi mztools unzip zip iowin32; do
-    nice -n 10 $triple-gcc-posix -O2 -I/usr/$triple/include -c "$s/$f.c" -o "$o/$f.o"
+    nice -n 10 $triple-gcc-posix -O2 -I/usr/$triple/include -c "$s/$f.c" -o "$o/$f.o" \
+      >>"$work/minizip.log" 2>&1
   done
   $triple-ar rcs "$prefix/lib/libminizip.a" "$o"/*.o
   cp "$s"/{crypt,ioapi,mztools,unzip,zip,iowin32}.h "$prefix/include/minizip/"
@@ -150,19 +171,24 @@ build_cmake() {
   cmake --install "$work/build-$name" >>"$work/$name.log" 2>&1
 }
 
-build_minizip
+step minizip build_minizip
 
-build_cmake libpng "$work/src/libpng1.6" \
+step libpng build_cmake libpng "$work/src/libpng1.6" \
   -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
   -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON
 
-build_cmake googletest /usr/src/googletest \
+step googletest build_cmake googletest /usr/src/googletest \
   -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON -Dgtest_force_shared_crt=OFF
 
 # Debian makes the system's draco library required; draco has no Windows
 # build, so that patch is taken out again and assimp built without draco.
-(cd "$work/src/assimp" && patch -R -p1 <debian/patches/use-system-libdraco.patch >/dev/null)
-build_cmake assimp "$work/src/assimp" \
+undo_draco_patch() {
+  (cd "$work/src/assimp" && patch -R -p1 <debian/patches/use-system-libdraco.patch >/dev/null)
+}
+step assimp-nodraco undo_draco_patch
+# Debian unbundled stb and utf8cpp from assimp: they come from the prefix.
+step assimp build_cmake assimp "$work/src/assimp" \
+  -DCMAKE_CXX_FLAGS="-isystem $prefix/include" \
   -DBUILD_SHARED_LIBS=OFF -DASSIMP_NO_EXPORT=ON \
   -DASSIMP_BUILD_ALL_EXPORTERS_BY_DEFAULT=OFF \
   -DASSIMP_BUILD_ASSIMP_TOOLS=OFF -DASSIMP_BUILD_TESTS=OFF \
