@@ -34,7 +34,7 @@ int Run(int argc, char** argv) {
     AddExportCommand(app, exitStatus);
     if (pointers.size() < 2) {
         // Started with nothing to do (double-clicked): say what it can do.
-        std::fputs(app.help(pointers[0]).c_str(), stdout);
+        std::fputs(app.help(pointers.empty() ? "tarvel-cli" : pointers[0]).c_str(), stdout);
         return kExitUsage;
     }
     const std::vector<const char*> args =
