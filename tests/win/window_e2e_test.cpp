@@ -247,9 +247,16 @@ class Tarvel {
         return WaitFor([this] { return ::IsWindowEnabled(Control(kStopButton)) == 0; }, 300s);
     }
 
-    // The main window after a build and its preview.
+    // The main window after a build, its About dialog and its preview.
     void Screenshots(const fs::path& dir) {
         Capture(window_, dir / "windows-main-window.png");
+        Click(kAboutButton);
+        HWND about = nullptr;
+        if (WaitFor([&] { return (about = FindTopWindow(L"#32770")) != nullptr; }, 10s)) {
+            Capture(about, dir / "windows-about.png");
+            ::PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            WaitFor([&] { return ::IsWindow(about) == 0; }, 10s);
+        }
         Click(kPreviewButton);
         HWND preview = nullptr;
         if (WaitFor([&] { return (preview = OwnedWindow(window_)) != nullptr; }, 10s)) {
@@ -324,7 +331,9 @@ TEST_F(WinWindow, pick_and_build_save_the_cli_file_and_show_the_linux_memo) {
     EXPECT_EQ(tarvel.Exit(), 0);
 }
 
-TEST_F(WinWindow, stop_during_a_long_build_saves_nothing) {
+// Stop, or Quit, while a long build runs: the work ends, nothing is saved,
+// and Quit closes the window at once and ends the program once the work has.
+TEST_F(WinWindow, stop_or_quit_during_a_long_build_saves_nothing) {
     const std::string scene = Path("track.ase").string();
     {
         std::FILE* file = std::fopen(scene.c_str(), "wb");
@@ -333,25 +342,32 @@ TEST_F(WinWindow, stop_during_a_long_build_saves_nothing) {
         std::fwrite(text.data(), 1, text.size(), file);
         std::fclose(file);
     }
-    Tarvel tarvel(dir_.path(), {scene});
-    ASSERT_TRUE(tarvel.FindWindow());
-    ASSERT_TRUE(WaitFor([&] { return tarvel.Panels()[1] != "0"; }));
-    ASSERT_TRUE(tarvel.WaitIdle());
-    // With the log on a build of this size runs long.
-    tarvel.SetDebugLog(true);
-    tarvel.Click(kBspButton);
-    ASSERT_TRUE(WaitFor([&] {
-        const std::vector<std::string> memo = tarvel.Memo();
-        return !memo.empty() && memo.back() == "BSPing first node...";
-    }));
-    tarvel.Click(kStopButton);
-    ASSERT_TRUE(tarvel.WaitIdle());
-    EXPECT_EQ(tarvel.Memo().back(), kStoppedLine);
-    EXPECT_FALSE(FindTopWindow(L"#32770"));
-    tarvel.Click(kQuitButton);
-    EXPECT_EQ(tarvel.Exit(), 0);
-    for (const auto& entry : fs::directory_iterator(dir_.path())) {
-        EXPECT_NE(entry.path().extension(), ".3do") << entry.path();
+    for (const int press : {kStopButton, kQuitButton}) {
+        SCOPED_TRACE(press);
+        Tarvel tarvel(dir_.path(), {scene});
+        ASSERT_TRUE(tarvel.FindWindow());
+        ASSERT_TRUE(WaitFor([&] { return tarvel.Panels()[1] != "0"; }));
+        ASSERT_TRUE(tarvel.WaitIdle());
+        // With the log on a build of this size runs long.
+        tarvel.SetDebugLog(true);
+        tarvel.Click(kBspButton);
+        ASSERT_TRUE(WaitFor([&] {
+            const std::vector<std::string> memo = tarvel.Memo();
+            return !memo.empty() && memo.back() == "BSPing first node...";
+        }));
+        tarvel.Click(press);
+        if (press == kStopButton) {
+            ASSERT_TRUE(tarvel.WaitIdle());
+            EXPECT_EQ(tarvel.Memo().back(), kStoppedLine);
+            EXPECT_FALSE(FindTopWindow(L"#32770"));
+            tarvel.Click(kQuitButton);
+        } else {
+            EXPECT_TRUE(WaitFor([&] { return FindTopWindow(kMainWindowClass) == nullptr; }, 5s));
+        }
+        EXPECT_EQ(tarvel.Exit(), 0);
+        for (const auto& entry : fs::directory_iterator(dir_.path())) {
+            EXPECT_NE(entry.path().extension(), ".3do") << entry.path();
+        }
     }
 }
 
