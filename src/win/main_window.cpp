@@ -74,6 +74,12 @@ MainWindow::MainWindow(HINSTANCE instance, const std::vector<std::string>& args)
                       outer.cx, outer.cy, nullptr, nullptr, instance, this);
     CreateControls();
     ApplyDpi(WindowDpi(hwnd_));
+    if (px_.dpi() != kLayoutDpi) {
+        const SIZE scaled =
+            OuterSize(kWindowStyle, 0, px_(kClientWidth), px_(kClientHeight), px_.dpi());
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, scaled.cx, scaled.cy,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     ::DragAcceptFiles(hwnd_, TRUE);
     prompts_ = std::make_unique<DialogPrompts>(hwnd_);
     preview_.onFileRejected = [this](const std::string& message) { logic_->AddMemoLine(message); };
