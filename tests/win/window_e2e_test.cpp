@@ -240,10 +240,9 @@ class Tarvel {
         ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         return WaitFor([&] { return ::IsWindow(dialog) == 0; });
     }
-    // Once the clicks sent so far are handled, until no work runs.
+    // Until no work runs. Only once a work has started: a click is posted,
+    // and may not have been handled yet.
     bool WaitIdle() {
-        DWORD_PTR ignored = 0;
-        ::SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &ignored);
         return WaitFor([this] { return ::IsWindowEnabled(Control(kStopButton)) == 0; }, 300s);
     }
 
@@ -311,8 +310,9 @@ TEST_F(WinWindow, pick_and_build_save_the_cli_file_and_show_the_linux_memo) {
     EXPECT_FALSE(::IsWindowEnabled(tarvel.Control(kPreviewButton)));
     tarvel.Click(kPickButton);
     ASSERT_TRUE(tarvel.AnswerFileDialog(ExamplePath("village.ase")));
+    // The dialog may be gone before the pick has started: wait for its end.
+    EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(tarvel.Control(kPreviewButton)) != 0; }));
     ASSERT_TRUE(tarvel.WaitIdle());
-    EXPECT_TRUE(::IsWindowEnabled(tarvel.Control(kPreviewButton)));
     tarvel.Click(kBspButton);
     ASSERT_TRUE(tarvel.AnswerFileDialog(saved));
     ASSERT_TRUE(tarvel.WaitIdle());
@@ -325,8 +325,7 @@ TEST_F(WinWindow, pick_and_build_save_the_cli_file_and_show_the_linux_memo) {
         tarvel.Screenshots(shots);
     }
     tarvel.Click(kClearLogButton);
-    ASSERT_TRUE(tarvel.WaitIdle());
-    EXPECT_EQ(tarvel.Text(kMemo), "");
+    EXPECT_TRUE(WaitFor([&] { return tarvel.Text(kMemo).empty(); }));
     tarvel.Click(kQuitButton);
     EXPECT_EQ(tarvel.Exit(), 0);
 }
@@ -377,6 +376,7 @@ struct SwitchCase {
     int exitStatus;
     const char* outputStart;
     bool windowStays;  // closed by the test
+    bool picks;        // the scene's polygon count shows
     bool saves;
 };
 
@@ -385,11 +385,17 @@ TEST_F(WinWindow, switches_print_to_the_starting_console_and_end_as_on_linux) {
         testing::RunCli(dir_.path(), "compile '" + ExamplePath("village.ase") + "' -o cli.3do");
     ASSERT_EQ(cli.status, 0) << cli.err;
     const SwitchCase cases[] = {
-        {"usage", {"-h"}, 0, "TARVEL - compiles", true, false},
-        {"unattended", {"-b", "@in", "@out"}, 0, "\n** Opening file", false, true},
-        {"too few names", {"-b", "@in"}, 1, "\n** Not enough parameters.", false, false},
-        {"missing input", {"-B", "@missing", "@out"}, 1, "\n** Could not open file", false, false},
-        {"a scene named alone", {"@in"}, 0, "", true, false},
+        {"usage", {"-h"}, 0, "TARVEL - compiles", true, false, false},
+        {"unattended", {"-b", "@in", "@out"}, 0, "\n** Opening file", false, false, true},
+        {"too few names", {"-b", "@in"}, 1, "\n** Not enough parameters.", false, false, false},
+        {"missing input",
+         {"-B", "@missing", "@out"},
+         1,
+         "\n** Could not open file",
+         false,
+         false,
+         false},
+        {"a scene named alone", {"@in"}, 0, "", true, true, false},
     };
     for (const SwitchCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -404,7 +410,10 @@ TEST_F(WinWindow, switches_print_to_the_starting_console_and_end_as_on_linux) {
         Tarvel tarvel(dir_.path(), args);
         if (c.windowStays) {
             ASSERT_TRUE(tarvel.FindWindow());
-            ASSERT_TRUE(tarvel.WaitIdle());
+            if (c.picks) {
+                EXPECT_TRUE(WaitFor([&] { return tarvel.Panels()[1] != "0"; }));
+                ASSERT_TRUE(tarvel.WaitIdle());
+            }
             tarvel.Click(kQuitButton);
         }
         EXPECT_EQ(tarvel.Exit(), c.exitStatus);
