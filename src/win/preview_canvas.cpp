@@ -81,6 +81,9 @@ LRESULT PreviewCanvas::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 onKey(wParam);
             }
             return 0;
+        case WM_SYSKEYDOWN:
+            // Alt and a letter are the window's mnemonics.
+            return SendMessageW(GetParent(hwnd_), message, wParam, lParam);
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:

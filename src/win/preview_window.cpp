@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cwchar>
+#include <cwctype>
 #include <iterator>
 #include <optional>
 #include <utility>
@@ -101,6 +103,7 @@ struct PreviewWindow::State {
     void SetText(int id, const std::string& utf8);
     void Fit();
     void Key(WPARAM key);
+    bool Mnemonic(WPARAM key);
     void Command(int id);
     void Do(window::PreviewCommand command);
     void ToggleEdges();
@@ -152,6 +155,11 @@ LRESULT PreviewWindow::State::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_KEYDOWN:
             Key(wParam);
             return 0;
+        case WM_SYSKEYDOWN:
+            if (Mnemonic(wParam)) {
+                return 0;
+            }
+            break;
         case WM_MOUSEWHEEL:
             if (canvas) {
                 return SendMessageW(canvas->Handle(), message, wParam, lParam);
@@ -334,6 +342,25 @@ void PreviewWindow::State::Key(WPARAM key) {
 void PreviewWindow::State::Do(window::PreviewCommand command) {
     logic.Apply(command);
     Refresh();
+}
+
+// Alt with the underlined letter presses the control, as in the Qt preview.
+// The main window's dialog loop does not see this window's messages.
+bool PreviewWindow::State::Mnemonic(WPARAM key) {
+    for (const ControlPlace& c : kRow) {
+        const HWND control = Control(c.id);
+        wchar_t caption[64] = L"";
+        GetWindowTextW(control, caption, static_cast<int>(std::size(caption)));
+        const wchar_t* amp = std::wcschr(caption, L'&');
+        // The captions are ASCII, whose letters and digits are their own keys.
+        if (amp && amp[1] != L'\0' && static_cast<WPARAM>(std::towupper(amp[1])) == key) {
+            if (IsWindowEnabled(control)) {
+                SendMessageW(control, BM_CLICK, 0, 0);
+            }
+            return true;
+        }
+    }
+    return false;
 }
 
 void PreviewWindow::State::Command(int id) {
