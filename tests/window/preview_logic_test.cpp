@@ -93,8 +93,9 @@ TEST_F(PreviewModes, switches_views_only_to_what_there_is) {
 TEST_F(PreviewModes, status_names_the_run_and_the_file_shown) {
     PickAndSave();
     const std::string status = preview_.StatusText();
-    EXPECT_NE(status.find("   |   Nodes: " + std::to_string(logic_->Log().counters.nodeCount) + "   "),
-              std::string::npos)
+    EXPECT_NE(
+        status.find("   |   Nodes: " + std::to_string(logic_->Log().counters.nodeCount) + "   "),
+        std::string::npos)
         << status;
     EXPECT_NE(status.find(" bytes"), std::string::npos) << status;
     preview_.ToggleFile();
