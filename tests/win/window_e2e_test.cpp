@@ -246,6 +246,8 @@ class Tarvel {
         return WaitFor([this] { return ::IsWindowEnabled(Control(kStopButton)) == 0; }, 300s);
     }
 
+    HWND Preview() const { return OwnedWindow(window_); }
+
     // The main window after a build, its About dialog and its preview.
     void Screenshots(const fs::path& dir) {
         Capture(window_, dir / "windows-main-window.png");
@@ -258,7 +260,7 @@ class Tarvel {
         }
         Click(kPreviewButton);
         HWND preview = nullptr;
-        if (WaitFor([&] { return (preview = OwnedWindow(window_)) != nullptr; }, 10s)) {
+        if (WaitFor([&] { return (preview = Preview()) != nullptr; }, 10s)) {
             std::this_thread::sleep_for(1s);
             Capture(preview, dir / "windows-preview.png");
         }
@@ -324,6 +326,8 @@ TEST_F(WinWindow, pick_and_build_save_the_cli_file_and_show_the_linux_memo) {
     if (const char* shots = std::getenv("TARVEL_SCREENSHOT_DIR")) {
         tarvel.Screenshots(shots);
     }
+    tarvel.Click(kPreviewButton);
+    EXPECT_TRUE(WaitFor([&] { return tarvel.Preview() != nullptr; }, 10s));
     tarvel.Click(kClearLogButton);
     EXPECT_TRUE(WaitFor([&] { return tarvel.Text(kMemo).empty(); }));
     tarvel.Click(kQuitButton);
