@@ -5,13 +5,11 @@
 
 #include "app/logo.h"
 #include "ui_about_dialog.h"
+#include "window/about_text.h"
 
 namespace tarvel::app {
 
-const char* const kAboutText =
-    "Tarvel takes an .ASE file from 3DStudio Max (any version) and converts it to .3DO.  To use, "
-    "click the Pick ASE file button, then the BSP&Save as 3DO button.  Please see readme.txt for "
-    "more information. ";
+const char* const kAboutText = window::kAboutText;
 
 TOKRightDlg::TOKRightDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),

@@ -5,7 +5,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
-#include "import/scene_formats.h"
+#include "window/scene_filters.h"
 
 namespace tarvel::app {
 
@@ -19,13 +19,13 @@ std::optional<std::string> RunFileDialog(QFileDialog& dialog) {
     return QFile::encodeName(dialog.selectedFiles().constFirst()).toStdString();
 }
 
-// ASE first, as it always was; then every format the importer reads.
-QString SceneFilters() {
-    QStringList patterns{"*.ase"};
-    for (const std::string& ext : import::HelperExtensions()) {
-        patterns << QString::fromStdString("*." + ext);
+// Qt reads the patterns from the parentheses of each name.
+QString NameFilters(const std::vector<window::FileFilter>& filters) {
+    QStringList names;
+    for (const window::FileFilter& filter : filters) {
+        names << QString::fromStdString(filter.name);
     }
-    return "ASCII Scene Export (*.ase);;All scenes (" + patterns.join(' ') + ");;All Files (*.*)";
+    return names.join(";;");
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ void ConfigureOpenDialog(QFileDialog& dialog) {
     dialog.setObjectName("OpenDialog1");
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter(SceneFilters());
+    dialog.setNameFilter(NameFilters(window::OpenDialogFilters()));
     dialog.setSizeGripEnabled(true);
 }
 
@@ -42,7 +42,7 @@ void ConfigureSaveDialog(QFileDialog& dialog) {
     dialog.setObjectName("SaveDialog1");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter("3DO object file (*.3do);;All files (*.*)");
+    dialog.setNameFilter(NameFilters(window::SaveDialogFilters()));
     // A name typed without an extension is saved as typed.
     dialog.setDefaultSuffix(QString());
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);

@@ -298,6 +298,10 @@ void TForm1::ShowPreviewRun(std::shared_ptr<const window::PreviewRun> run) {
     }
 }
 
+void TForm1::OpenThreeDoFile(const std::string& path) {
+    OpenThreeDo(path);
+}
+
 void TForm1::UnattendedRunEnded(bool saved) {
     emit UnattendedFinished(saved);
 }

@@ -91,6 +91,7 @@ class TForm1 final : public QMainWindow, private window::WindowView {
     void SetStatusText(const std::string& text) override;
     void ShowPreviewScene(std::shared_ptr<const window::PreviewScene> scene) override;
     void ShowPreviewRun(std::shared_ptr<const window::PreviewRun> run) override;
+    void OpenThreeDoFile(const std::string& path) override;
     void UnattendedRunEnded(bool saved) override;
     void HideWindow() override;
     void CloseWindow() override;

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "window/preview_logic.h"
+
 namespace tarvel::app {
 
 namespace {
@@ -61,19 +63,16 @@ void PreviewCanvas::mouseMoveEvent(QMouseEvent* event) {
     const QPoint now = event->position().toPoint();
     const QPoint delta = now - lastMouse_;
     lastMouse_ = now;
-    if (event->buttons() & Qt::LeftButton) {
-        camera_.Orbit(delta.x(), delta.y());
-    } else if (event->buttons() & (Qt::RightButton | Qt::MiddleButton)) {
-        camera_.Pan(delta.x(), delta.y(), height());
-    } else {
-        return;
+    const window::PreviewButtons buttons{(event->buttons() & Qt::LeftButton) != 0,
+                                         (event->buttons() & Qt::RightButton) != 0,
+                                         (event->buttons() & Qt::MiddleButton) != 0};
+    if (window::DragCamera(camera_, buttons, delta.x(), delta.y(), height())) {
+        update();
     }
-    update();
 }
 
 void PreviewCanvas::wheelEvent(QWheelEvent* event) {
-    // One notch of a common wheel is 120.
-    camera_.Zoom(event->angleDelta().y() / 120.0);
+    window::WheelCamera(camera_, event->angleDelta().y());
     update();
 }
 

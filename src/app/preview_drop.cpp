@@ -7,7 +7,7 @@
 
 #include <utility>
 
-#include "driver/record_mesh_file.h"
+#include "window/dropped_file.h"
 
 namespace tarvel::app {
 
@@ -16,12 +16,11 @@ std::optional<std::string> DroppedThreeDoFile(const QMimeData* mime) {
         !mime->urls().front().isLocalFile()) {
         return std::nullopt;
     }
-    const QString path = mime->urls().front().toLocalFile();
-    if (!path.endsWith(".3do", Qt::CaseInsensitive) &&
-        !StartsWithThreeDoMagic(path.toStdString())) {
+    const std::string path = mime->urls().front().toLocalFile().toStdString();
+    if (window::ClassifyDroppedFile(path) != window::DroppedFileKind::ThreeDo) {
         return std::nullopt;
     }
-    return path.toStdString();
+    return path;
 }
 
 ThreeDoDrop::ThreeDoDrop(QObject* parent, std::function<void(const std::string& path)> open,

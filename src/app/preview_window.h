@@ -12,6 +12,7 @@
 #include <string>
 
 #include "window/preview_data.h"
+#include "window/preview_logic.h"
 
 class QCheckBox;
 class QLabel;
@@ -29,7 +30,7 @@ class PreviewWindow final : public QWidget {
     Q_OBJECT
 
   public:
-    enum class Mode { Scene, Bsp, File };
+    using Mode = window::PreviewMode;
 
     explicit PreviewWindow(QWidget* parent = nullptr);
 
@@ -42,10 +43,10 @@ class PreviewWindow final : public QWidget {
     bool OpenFile(const std::string& path);
 
     void SetMode(Mode mode);
-    Mode CurrentMode() const { return mode_; }
+    Mode CurrentMode() const { return logic_.Mode(); }
     // Moves the shown splitter by step nodes in build order; -1 shows none.
     void StepNode(int step);
-    int CurrentNode() const { return node_; }
+    int CurrentNode() const { return logic_.Node(); }
 
     PreviewCanvas& Canvas() { return *canvas_; }
     QString StatusText() const;
@@ -57,22 +58,13 @@ class PreviewWindow final : public QWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void ToggleFile();
     void ChooseFile();
-    // The file read, or null with its message sent out through FileRejected.
-    std::shared_ptr<const PreviewFile> LoadOrReject(const std::string& path);
-    bool HasFile() const { return file_ != nullptr || !written_.empty(); }
-    QString FileStatusText() const;
+    void Do(window::PreviewCommand command);
+    void Refresh();
     void ShowMesh();
-    void UpdateStatus();
     void UpdateControls();
 
-    std::shared_ptr<const PreviewScene> scene_;
-    std::shared_ptr<const PreviewRun> run_;
-    std::shared_ptr<const PreviewFile> file_;
-    std::string written_;  // a file the last run saved, read when first shown
-    Mode mode_ = Mode::Scene;
-    int node_ = -1;
+    window::PreviewLogic logic_;
 
     PreviewCanvas* canvas_ = nullptr;
     QPushButton* fit_ = nullptr;

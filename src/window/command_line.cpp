@@ -110,7 +110,11 @@ CommandLineResult EvaluateCommandLine(const std::vector<std::string>& args) {
     if (option == "-b") {
         return CheckUnattended(args);
     }
-    return {};
+    CommandLineResult result;
+    if (args.size() == 2 && !args[1].empty() && args[1][0] != '-') {
+        result.startFile = args[1];
+    }
+    return result;
 }
 
 }  // namespace tarvel::window

@@ -22,6 +22,9 @@ struct CommandLineResult {
     // Set when the program ends before the window is shown.
     std::optional<int> exitStatus;
     std::optional<UnattendedJob> unattended;
+    // "tarvel FILE", as a file manager's "Open with" starts it: the file is
+    // picked (or, a 3DO file, previewed) once the window shows.
+    std::optional<std::string> startFile;
 };
 
 // args[0] is the program, as the operating system passes it.

@@ -6,6 +6,7 @@
 #include "bsp/flat_lists.h"
 #include "log/thread_budget.h"
 #include "render/bsp_snapshot.h"
+#include "window/dropped_file.h"
 
 namespace tarvel::window {
 
@@ -34,6 +35,7 @@ WindowLogic::WindowLogic(WindowView& view, Prompts& prompts, const std::vector<s
     SetDebugLog(debugLog);
     startupExit_ = commandLine.exitStatus;
     unattended_ = std::move(commandLine.unattended);
+    startFile_ = std::move(commandLine.startFile);
 }
 
 WindowLogic::~WindowLogic() {
@@ -220,6 +222,16 @@ void WindowLogic::Convert(const ChooseSavePath& chooseSavePath, std::function<vo
 }
 
 void WindowLogic::Start() {
+    if (startFile_ && !startupExit_) {
+        const std::string path = *startFile_;
+        startFile_.reset();
+        if (ClassifyDroppedFile(path) == DroppedFileKind::ThreeDo) {
+            view_.OpenThreeDoFile(path);
+        } else {
+            PickFile(path);
+        }
+        return;
+    }
     if (!unattended_ || startupExit_) {
         return;
     }

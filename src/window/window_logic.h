@@ -67,7 +67,8 @@ class WindowLogic {
     std::shared_ptr<const PreviewScene> PickPreview() const { return previewScene_; }
     std::shared_ptr<const PreviewRun> RunPreview() const { return previewRun_; }
 
-    // The view's event loop runs: "-b" starts its unattended conversion.
+    // The view's event loop runs: "-b" starts its unattended conversion, and
+    // a file named on the command line is opened.
     void Start();
 
     void PickClicked();  // "&Pick ASE file..."
@@ -132,6 +133,7 @@ class WindowLogic {
 
     std::optional<int> startupExit_;
     std::optional<UnattendedJob> unattended_;
+    std::optional<std::string> startFile_;
     int exitStatus_ = kExitOk;
     bool busy_ = false;
     bool closeWhenIdle_ = false;

@@ -38,6 +38,9 @@ class WindowView {
     // A new pick (the run before it is gone), and a finished BSP run.
     virtual void ShowPreviewScene(std::shared_ptr<const PreviewScene> scene) = 0;
     virtual void ShowPreviewRun(std::shared_ptr<const PreviewRun> run) = 0;
+    // A 3DO file named on the command line: shown in the preview, or its
+    // problem in the memo.
+    virtual void OpenThreeDoFile(const std::string& path) = 0;
 
     // Quit while work runs: the window and its preview go out of sight at
     // once, and CloseWindow follows when the work has ended.

@@ -109,9 +109,6 @@ TEST_F(Preview, bsp_view_after_a_run_steps_through_the_nodes) {
     ASSERT_TRUE(mode.isEnabled());
     mode.click();
     EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::Bsp);
-    const std::string status = preview.StatusText().toStdString();
-    EXPECT_NE(status.find("Nodes: " + Panel("Panel_Nodes")), std::string::npos) << status;
-    EXPECT_NE(status.find(" bytes"), std::string::npos) << status;
 
     const QImage plain = preview.Canvas().Render().copy();
     preview.StepNode(1);
@@ -119,12 +116,8 @@ TEST_F(Preview, bsp_view_after_a_run_steps_through_the_nodes) {
     const auto* nodeLine = preview.findChild<QLabel*>("NodeStatus");
     EXPECT_TRUE(nodeLine->text().startsWith("Node 1 of ")) << nodeLine->text().toStdString();
     EXPECT_NE(preview.Canvas().Render(), plain);  // the splitter quad shows
-    preview.StepNode(-1);
-    preview.StepNode(-1);
-    EXPECT_GT(preview.CurrentNode(), 0);  // wrapped to the last node
 
     Pick(ExamplePath("village.ase"));  // a new pick leaves the run behind
-    EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::Scene);
     EXPECT_FALSE(mode.isEnabled());
 }
 
@@ -170,12 +163,6 @@ TEST_F(Preview, switches_between_the_scene_and_the_file_just_written) {
     EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::File);
     // The clipper walls are in the scene only; the camera stays where it was.
     EXPECT_NE(preview.Canvas().Render(), scene);
-    const std::string status = preview.StatusText().toStdString();
-    EXPECT_EQ(status.rfind("3DO file: village.3do   Polygons: 80   Vertices: 62", 0), 0u) << status;
-    preview.findChild<QPushButton*>("ModeButton")->click();
-    EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::Bsp);
-    file.click();
-    EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::File);
     file.click();
     EXPECT_EQ(preview.CurrentMode(), PreviewWindow::Mode::Scene);
     EXPECT_EQ(preview.Canvas().Render(), scene);

@@ -66,7 +66,16 @@ TEST_F(CommandLine, no_switch_or_an_unknown_one_says_nothing) {
         EXPECT_EQ(e.console, "");
         EXPECT_FALSE(e.result.exitStatus);
         EXPECT_FALSE(e.result.unattended);
+        EXPECT_FALSE(e.result.startFile);
     }
+}
+
+TEST_F(CommandLine, a_lone_name_is_opened_once_the_window_shows) {
+    const Evaluated e = Evaluate({"tarvel", input_});
+    EXPECT_EQ(e.console, "");
+    EXPECT_FALSE(e.result.exitStatus);
+    EXPECT_FALSE(e.result.unattended);
+    EXPECT_EQ(e.result.startFile, input_);
 }
 
 TEST_F(CommandLine, too_few_names_print_the_reminder_and_fail) {

@@ -45,6 +45,7 @@ class FakeView final : public WindowView {
     void SetStatusText(const std::string& text) override { status = text; }
     void ShowPreviewScene(std::shared_ptr<const PreviewScene>) override {}
     void ShowPreviewRun(std::shared_ptr<const PreviewRun>) override {}
+    void OpenThreeDoFile(const std::string& path) override { openedThreeDo = path; }
     void HideWindow() override { visible = false; }
     void CloseWindow() override {
         if (logic_->CloseRequested()) {
@@ -98,6 +99,7 @@ class FakeView final : public WindowView {
     bool visible = true;
     bool closed = false;
     std::optional<bool> unattendedSaved;
+    std::string openedThreeDo;
 
   private:
     void Post(std::function<void()> task) {

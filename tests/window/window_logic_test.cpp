@@ -118,6 +118,22 @@ TEST_F(Logic, pick_shows_the_parse_in_the_memo_and_the_polygon_count) {
     EXPECT_EQ(Panels(), Texts(reference.counters));
 }
 
+TEST_F(Logic, file_named_on_the_command_line_is_picked_or_previewed_at_start) {
+    const std::string threeDo = (dir_ / "named.3DO").string();
+    WriteFile(threeDo, "not really");
+    Open({"tarvel", ExamplePath("village.ase")});
+    StartAndWait();
+    EXPECT_EQ(logic_->FileName(), ExamplePath("village.ase"));
+    EXPECT_NE(logic_->Imported(), nullptr);
+    EXPECT_EQ(prompts_->openAsked, 0);
+    EXPECT_EQ(view_->openedThreeDo, "");
+
+    Open({"tarvel", threeDo});
+    StartAndWait();
+    EXPECT_EQ(view_->openedThreeDo, threeDo);
+    EXPECT_EQ(logic_->Imported(), nullptr);
+}
+
 TEST_F(Logic, cancelled_pick_resets_the_counters_and_keeps_the_scene) {
     Open();
     Pick(ExamplePath("village.ase"));

@@ -1,12 +1,14 @@
-// tarvel-icon DIR: renders the program's icon into DIR as the PNG files the
-// Linux desktop takes (tarvel-SIZE.png) and the .ico Windows takes
-// (tarvel.ico, one PNG-compressed image per size). The packages use the
-// files committed under packaging/icons, since the Windows build has no Qt
+// tarvel-icon DIR [LOGO]: renders the program's icon into DIR as the PNG
+// files the Linux desktop takes (tarvel-SIZE.png) and the .ico Windows takes
+// (tarvel.ico, one PNG-compressed image per size), and the banner into the
+// PNG file LOGO when named (src/win/res/logo.png). The packages and the
+// Windows window use the committed files, since the Windows build has no Qt
 // to draw them; run this after changing the drawing and commit the result.
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QString>
 
@@ -67,10 +69,13 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: tarvel-icon DIR\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: tarvel-icon DIR [LOGO]\n");
         return 2;
     }
+    // The banner's text needs the fonts of an application (QT_QPA_PLATFORM=
+    // offscreen where there is no display).
+    const QGuiApplication application(argc, argv);
     const QString dir = QString::fromLocal8Bit(argv[1]);
     std::vector<QByteArray> pngs;
     for (const int size : kSizes) {
@@ -82,6 +87,11 @@ int main(int argc, char** argv) {
     }
     if (!WriteFile(dir + "/tarvel.ico", EncodeIco(pngs))) {
         std::fprintf(stderr, "cannot write tarvel.ico into %s\n", argv[1]);
+        return 1;
+    }
+    if (argc == 3 &&
+        !tarvel::app::DrawLogo().toImage().save(QString::fromLocal8Bit(argv[2]), "PNG")) {
+        std::fprintf(stderr, "cannot write the banner to %s\n", argv[2]);
         return 1;
     }
     return 0;
