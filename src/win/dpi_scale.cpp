@@ -6,6 +6,7 @@ namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using SystemParametersForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
 
 template <typename Fn>
 Fn User32Function(const char* name) {
@@ -31,6 +32,22 @@ SIZE OuterSize(DWORD style, DWORD exStyle, int width, int height, int dpi) {
         ::AdjustWindowRectEx(&box, style, FALSE, exStyle);
     }
     return SIZE{box.right - box.left, box.bottom - box.top};
+}
+
+bool MessageFontForDpi(int dpi, LOGFONTW& font) {
+    static const auto forDpi =
+        User32Function<SystemParametersForDpiFn>("SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    const bool found =
+        forDpi != nullptr
+            ? forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0,
+                     static_cast<UINT>(dpi)) != 0
+            : ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) != 0;
+    if (found) {
+        font = metrics.lfMessageFont;
+    }
+    return found;
 }
 
 }  // namespace tarvel::win

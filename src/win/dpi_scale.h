@@ -26,4 +26,8 @@ class DpiScale {
 // The outer size of a window whose client area is width x height.
 SIZE OuterSize(DWORD style, DWORD exStyle, int width, int height, int dpi);
 
+// The system's message font as a monitor of this DPI shows it; false when
+// the system does not say.
+bool MessageFontForDpi(int dpi, LOGFONTW& font);
+
 }  // namespace tarvel::win

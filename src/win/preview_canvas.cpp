@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "win/dpi_scale.h"
 #include "window/preview_logic.h"
 
 namespace tarvel::win {
@@ -115,8 +116,7 @@ SIZE PreviewCanvas::ClientSize() const {
 }
 
 double PreviewCanvas::LogicalScale() const {
-    const UINT dpi = GetDpiForWindow(hwnd_);
-    return dpi ? 96.0 / dpi : 1.0;
+    return static_cast<double>(kLayoutDpi) / WindowDpi(hwnd_);
 }
 
 void PreviewCanvas::SetMesh(const render::RenderMesh* mesh) {

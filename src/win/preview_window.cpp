@@ -11,9 +11,10 @@
 #include <optional>
 #include <utility>
 
-#include "driver/record_mesh_file.h"
 #include "platform/wide_text.h"
+#include "win/dpi_scale.h"
 #include "win/preview_canvas.h"
+#include "window/dropped_file.h"
 #include "window/preview_logic.h"
 
 namespace tarvel::win {
@@ -59,15 +60,6 @@ constexpr std::array<ControlPlace, 7> kRow{{
     {kFile, L"BUTTON", L"&3DO view", BS_PUSHBUTTON, 100},
     {kOpen, L"BUTTON", L"&Open 3DO...", BS_PUSHBUTTON, 110},
 }};
-
-bool IsThreeDoName(const std::wstring& name) {
-    if (name.size() < 4) {
-        return false;
-    }
-    std::wstring suffix = name.substr(name.size() - 4);
-    CharLowerBuffW(suffix.data(), static_cast<DWORD>(suffix.size()));
-    return suffix == L".3do";
-}
 
 }  // namespace
 
@@ -204,10 +196,10 @@ void PreviewWindow::State::Create(HWND ownerWindow) {
     if (!hwnd) {
         return;
     }
-    dpi = GetDpiForWindow(hwnd);
-    RECT frame{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
-    AdjustWindowRectExForDpi(&frame, style, FALSE, WS_EX_ACCEPTFILES, dpi);
-    SetWindowPos(hwnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+    dpi = static_cast<UINT>(WindowDpi(hwnd));
+    const SIZE outer = OuterSize(style, WS_EX_ACCEPTFILES, Scale(kClientWidth),
+                                 Scale(kClientHeight), static_cast<int>(dpi));
+    SetWindowPos(hwnd, nullptr, 0, 0, outer.cx, outer.cy,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     CreateControls();
     UpdateFont();
@@ -233,12 +225,11 @@ void PreviewWindow::State::CreateControls() {
 }
 
 void PreviewWindow::State::UpdateFont() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {
+    LOGFONTW message{};
+    if (!MessageFontForDpi(static_cast<int>(dpi), message)) {
         return;
     }
-    HFONT next = CreateFontIndirectW(&metrics.lfMessageFont);
+    HFONT next = CreateFontIndirectW(&message);
     if (!next) {
         return;
     }
@@ -424,7 +415,7 @@ void PreviewWindow::State::Drop(HDROP drop) {
         return;
     }
     const std::string path = Utf8FromWide(name);
-    if (IsThreeDoName(name) || StartsWithThreeDoMagic(path)) {
+    if (window::ClassifyDroppedFile(path) == window::DroppedFileKind::ThreeDo) {
         Open(path);
     }
 }
