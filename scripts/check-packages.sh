@@ -126,7 +126,12 @@ check_linux() {
 check_windows() {
   echo "== Windows packages"
   cmake --preset windows >/dev/null
-  cmake --build --preset windows --target tarvel-cli tarvel-import
+  # The window goes into the packages where this tree builds it.
+  local window=()
+  if ninja -C build/windows -t targets all | grep -q '^tarvel_win:'; then
+    window=(tarvel.exe)
+  fi
+  cmake --build --preset windows --target tarvel-cli tarvel-import ${window:+tarvel_win}
   run_cpack build/windows
   version=$(project_version build/windows)
   local zip=build/windows/tarvel-$version-win64.zip
@@ -135,7 +140,7 @@ check_windows() {
   [ -f "$setup" ] || fail "no $setup"
   local listing
   listing=$(unzip -Z1 "$zip")
-  for f in tarvel-cli.exe tarvel-import.exe README.md licences/gcc-runtime.txt \
+  for f in tarvel-cli.exe tarvel-import.exe "${window[@]}" README.md licences/gcc-runtime.txt \
     licences/winpthreads.txt licences/zlib.txt licences/libpng.txt licences/assimp.txt \
     licences/minizip.txt licences/stb.txt licences/utf8cpp.txt licences/cli11.txt; do
     grep -qx "tarvel-$version-win64/$f" <<<"$listing" || fail "the zip holds no $f"
@@ -149,7 +154,7 @@ check_windows() {
   "$wine" "$setup" /S
   "$wineserver" -w
   local dir="$WINEPREFIX/drive_c/Program Files/Tarvel"
-  for f in tarvel-cli.exe tarvel-import.exe uninstall.exe README.md licences/zlib.txt; do
+  for f in tarvel-cli.exe tarvel-import.exe "${window[@]}" uninstall.exe README.md licences/zlib.txt; do
     [ -f "$dir/$f" ] || fail "the installer put no $f into Program Files\\Tarvel"
   done
   check_version "$dir/tarvel-cli.exe" tarvel-cli "$wine"
@@ -159,6 +164,25 @@ check_windows() {
   local context_key='HKLM\Software\Classes\SystemFileAssociations\.ase\shell\Tarvel.Compile3DO'
   registered "$context_key\\command" || fail "no context-menu entry"
   grep -qiF 'C:\Program Files\Tarvel' <<<"$(system_path)" || fail "tarvel-cli is not on the PATH"
+  # wine keeps the shortcuts as .lnk files in the prefix, as Windows does,
+  # but shows them nowhere (its menu builder is off): only the files are seen.
+  local want_shortcuts=("Start Menu/Programs/Tarvel/Tarvel command line.lnk"
+                        "Start Menu/Programs/Tarvel/Uninstall Tarvel.lnk")
+  local open_keys=()
+  if [ ${#window[@]} -gt 0 ]; then
+    want_shortcuts+=("Start Menu/Programs/Tarvel/Tarvel.lnk" "Public/Desktop/Tarvel.lnk")
+    open_keys=('HKLM\Software\Classes\SystemFileAssociations\.ase\shell\Tarvel.Open\command'
+               'HKLM\Software\Classes\SystemFileAssociations\.3do\shell\Tarvel.Open\command'
+               'HKLM\Software\Classes\Applications\tarvel.exe\shell\open\command')
+  fi
+  local found
+  found=$(shortcuts)
+  for f in "${want_shortcuts[@]}"; do
+    grep -qF "$f" <<<"$found" || fail "the installer made no shortcut $f (made: $found)"
+  done
+  for key in "${open_keys[@]}"; do
+    registered "$key" || fail "no 'Open with Tarvel' entry $key"
+  done
 
   local reference
   reference=$(reference_3do)
@@ -192,6 +216,10 @@ check_windows() {
     fail "the uninstaller left its Add/Remove Programs entry"
   ! registered "$context_key" || fail "the uninstaller left the context-menu entry"
   ! grep -qi 'Tarvel' <<<"$(system_path)" || fail "the uninstaller left Tarvel on the PATH"
+  [ -z "$(shortcuts)" ] || fail "the uninstaller left the shortcuts $(shortcuts)"
+  for key in "${open_keys[@]}"; do
+    ! registered "$key" || fail "the uninstaller left the 'Open with Tarvel' entry $key"
+  done
   echo "  the uninstaller takes away what was installed"
   "$wineserver" -k || true
 }
@@ -199,6 +227,11 @@ check_windows() {
 # A Unix path as the programs under wine see it: on drive Z.
 windows_name() {
   printf 'Z:%s' "${1//\//\\}"
+}
+
+# The installer's shortcuts anywhere in the prefix.
+shortcuts() {
+  find "$WINEPREFIX/drive_c" -iname '*tarvel*.lnk' | sort
 }
 
 registered() {

@@ -16,6 +16,11 @@ SetCompressor /SOLID lzma
 !define APP_KEY "Software\Tarvel"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tarvel"
 !define CONTEXT_KEY "Software\Classes\SystemFileAssociations\.ase\shell\Tarvel.Compile3DO"
+; "Open with Tarvel" on the scenes and the files the window reads, and the
+; window among the programs Explorer offers for them.
+!define OPEN_ASE_KEY "Software\Classes\SystemFileAssociations\.ase\shell\Tarvel.Open"
+!define OPEN_3DO_KEY "Software\Classes\SystemFileAssociations\.3do\shell\Tarvel.Open"
+!define APPLICATION_KEY "Software\Classes\Applications\tarvel.exe"
 !define SYSTEM_ENV_KEY "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
 !define USER_ENV_KEY "Environment"
 
@@ -73,6 +78,12 @@ BrandingText "${PRODUCT} ${VERSION}"
   ${Else}
     StrCpy ${RESULT} 0
   ${EndIf}
+!macroend
+
+!macro OpenWith KEY
+  WriteRegStr SHCTX "${KEY}" "" "Open with Tarvel"
+  WriteRegStr SHCTX "${KEY}" "Icon" "$INSTDIR\tarvel.exe"
+  WriteRegStr SHCTX "${KEY}\command" "" '"$INSTDIR\tarvel.exe" "%1"'
 !macroend
 
 Function AddToPath
@@ -171,6 +182,13 @@ Section "Tarvel (required)" SecCore
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
 !if /FileExists "${STAGE}\tarvel.exe"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Tarvel.lnk" "$INSTDIR\tarvel.exe"
+  CreateShortcut "$DESKTOP\Tarvel.lnk" "$INSTDIR\tarvel.exe"
+  !insertmacro OpenWith "${OPEN_ASE_KEY}"
+  !insertmacro OpenWith "${OPEN_3DO_KEY}"
+  WriteRegStr SHCTX "${APPLICATION_KEY}" "FriendlyAppName" "Tarvel"
+  WriteRegStr SHCTX "${APPLICATION_KEY}\SupportedTypes" ".ase" ""
+  WriteRegStr SHCTX "${APPLICATION_KEY}\SupportedTypes" ".3do" ""
+  WriteRegStr SHCTX "${APPLICATION_KEY}\shell\open\command" "" '"$INSTDIR\tarvel.exe" "%1"'
 !endif
   ; A console with the tool at hand, whether or not it is on the PATH.
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Tarvel command line.lnk" "$SYSDIR\cmd.exe" \
@@ -207,12 +225,18 @@ Section "Uninstall"
     Call un.RemoveFromPath
   ${EndIf}
   DeleteRegKey SHCTX "${CONTEXT_KEY}"
+  DeleteRegKey SHCTX "${OPEN_ASE_KEY}"
+  DeleteRegKey SHCTX "${OPEN_3DO_KEY}"
+  DeleteRegKey SHCTX "${APPLICATION_KEY}"
   DeleteRegKey /ifempty SHCTX "Software\Classes\SystemFileAssociations\.ase\shell"
   DeleteRegKey /ifempty SHCTX "Software\Classes\SystemFileAssociations\.ase"
+  DeleteRegKey /ifempty SHCTX "Software\Classes\SystemFileAssociations\.3do\shell"
+  DeleteRegKey /ifempty SHCTX "Software\Classes\SystemFileAssociations\.3do"
   DeleteRegKey SHCTX "${UNINSTALL_KEY}"
   DeleteRegKey SHCTX "${APP_KEY}"
 
   Delete "$SMPROGRAMS\${PRODUCT}\Tarvel.lnk"
+  Delete "$DESKTOP\Tarvel.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Tarvel command line.lnk"
   Delete "$SMPROGRAMS\${PRODUCT}\Uninstall Tarvel.lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"

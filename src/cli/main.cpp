@@ -6,7 +6,7 @@
 
 #include "cli/cli_commands.h"
 #include "cli/dropped_files.h"
-#include "cli/own_console.h"
+#include "platform/own_console.h"
 #include "platform/program_arguments.h"
 #include "version/version.h"
 
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     const int status = Run(argc, argv);
     std::fflush(stdout);
     if (status != tarvel::cli::kExitOk) {
-        tarvel::cli::KeepOwnConsoleOpen();
+        tarvel::KeepOwnConsoleOpen();
     }
     return status;
 }

@@ -94,27 +94,38 @@ TEST_F(CliBatch, all_saved_exits_with_0) {
 }
 
 TEST_F(CliBatch, refuses_batches_that_would_overwrite_or_share_files) {
+#ifdef _WIN32
+    // Names that differ in case only are one file there, and links need a
+    // privilege: the rows that need either are left out.
+    constexpr bool kPosix = false;
+#else
+    constexpr bool kPosix = true;
     fs::copy_file(dir / "village.ase", dir / "village.ASE");
+    fs::create_symlink("village.ase", dir / "link.3do");
+#endif
     fs::create_directories(dir / "x");
     fs::create_directories(dir / "y");
     fs::copy_file(dir / "village.ase", dir / "x/a.ase");
     fs::copy_file(dir / "village.ase", dir / "y/a.ase");
     fs::copy_file(dir / "village.ase", dir / "scene.3do");
     fs::copy_file(dir / "village.ase", dir / "link.ase");
-    fs::create_symlink("village.ase", dir / "link.3do");
     struct Case {
         const char* args;
         const char* message;
+        bool posixOnly = false;
     };
     const Case cases[] = {
         {"compile village.ase x/a.ase -o out.3do", "-o is allowed only with a single input"},
-        {"compile village.ase village.ASE", "would both write the output 'village.3do'"},
+        {"compile village.ase village.ASE", "would both write the output 'village.3do'", true},
         {"compile x/a.ase y/a.ase --log run.txt", "would both write the log 'run.a.txt'"},
         {"compile x/a.ase scene.3do", "the output 'scene.3do' is the input itself"},
-        {"compile link.ase village.ase", "would overwrite the input 'village.ase'"},
+        {"compile link.ase village.ase", "would overwrite the input 'village.ase'", true},
         {"compile village.ase x/a.ase -j 0", ""},
     };
     for (const Case& c : cases) {
+        if (c.posixOnly && !kPosix) {
+            continue;
+        }
         const CliOutcome o = Cli(c.args);
         EXPECT_EQ(o.status, 2) << c.args << "\n" << o.err;
         EXPECT_NE(o.err.find(c.message), std::string::npos) << c.args << "\n" << o.err;

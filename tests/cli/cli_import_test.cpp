@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/cli_runner.h"
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 
 namespace tarvel {
@@ -133,6 +134,9 @@ TEST(CliImport, unreadable_scene_gives_the_error_line_and_status_1) {
 // once per nesting level until the stack runs out): the helper dies, the
 // tool reports it and goes on.
 TEST(CliImport, inputs_that_crash_the_library_give_the_error_line) {
+    if (testing::UnderWine()) {
+        GTEST_SKIP() << "wine ends a helper whose stack runs out with no exception code";
+    }
     testing::TempDir dir("tarvel-cli-import");
     const int depth = 20000;
     std::string dae =

@@ -76,7 +76,8 @@ TEST_F(CliParse, unreadable_inputs_end_normally_with_empty_summaries) {
     const std::pair<const char*, std::string> inputs[] = {
         {"empty.ase", ""}, {"utf16.ase", utf16}, {"noise.ase", noise}};
     for (const auto& [name, bytes] : inputs) {
-        const CliRun run = Cli(std::string("parse ") + WriteFile(name, bytes));
+        WriteFile(name, bytes);
+        const CliRun run = Cli(std::string("parse ") + name);
         EXPECT_EQ(run.status, 0) << name;
         EXPECT_EQ(run.out.rfind("objects: ", 0), 0u) << name;
     }

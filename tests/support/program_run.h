@@ -43,4 +43,8 @@ int RunProgram(const std::filesystem::path& dir, const std::vector<std::string>&
 std::optional<std::string> RunOnTerminal(const std::filesystem::path& dir,
                                          const std::vector<std::string>& argv);
 
+// Whether this is the Windows build running under wine, which does a few
+// things Windows does otherwise.
+bool UnderWine();
+
 }  // namespace tarvel::testing

@@ -103,4 +103,8 @@ std::optional<std::string> RunOnTerminal(const std::filesystem::path& dir,
     return text;
 }
 
+bool UnderWine() {
+    return false;
+}
+
 }  // namespace tarvel::testing

@@ -81,4 +81,9 @@ std::optional<std::string> RunOnTerminal(const std::filesystem::path&,
     return std::nullopt;
 }
 
+bool UnderWine() {
+    const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 }  // namespace tarvel::testing

@@ -104,6 +104,8 @@ TEST_F(CommandLine, read_only_input_is_accepted) {
     fs::permissions(input_, fs::perms::owner_read | fs::perms::group_read);
     const Evaluated e = Evaluate({"tarvel", "-b", input_, output_});
     EXPECT_TRUE(e.result.unattended);
+    // Windows removes no read-only file, nor the folder holding it.
+    fs::permissions(input_, fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST_F(CommandLine, existing_output_is_not_emptied_by_the_check) {

@@ -2,21 +2,28 @@
 
 // Small file helpers for the window tests.
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
+#include <system_error>
 
 namespace tarvel::window {
 
+// A folder of this caller's own: create_directory is false for one that
+// exists already (Windows has no mkdtemp).
 inline std::filesystem::path MakeTempDir(const std::string& stem) {
-    std::string pattern = (std::filesystem::temp_directory_path() / (stem + "_XXXXXX")).string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        return {};
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate = base / (stem + "_" + std::to_string(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            return candidate;
+        }
     }
-    return pattern;
+    return {};
 }
 
 inline std::string ReadFile(const std::filesystem::path& path) {

@@ -36,7 +36,8 @@ int main(int argc, char** argv) {
             std::_Exit(86);
         }
         const std::size_t part = std::min(size, static_cast<std::size_t>(remaining));
-        const long n = ::write(fd, data, part);
+        // Windows' write takes an unsigned count; the parts are small.
+        const long n = ::write(fd, data, static_cast<unsigned>(part));
         remaining -= n;
         return n;
     };

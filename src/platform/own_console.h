@@ -1,6 +1,6 @@
 #pragma once
 
-namespace tarvel::cli {
+namespace tarvel {
 
 // Started from the file manager, the tool has a console window of its own
 // that closes the moment it exits, taking the message with it. There, this
@@ -8,4 +8,4 @@ namespace tarvel::cli {
 // terminals outlive their programs) it returns at once.
 void KeepOwnConsoleOpen();
 
-}  // namespace tarvel::cli
+}  // namespace tarvel

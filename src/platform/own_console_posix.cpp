@@ -1,8 +1,8 @@
-#include "cli/own_console.h"
+#include "platform/own_console.h"
 
-namespace tarvel::cli {
+namespace tarvel {
 
 // A terminal belongs to the shell that started the program and stays open.
 void KeepOwnConsoleOpen() {}
 
-}  // namespace tarvel::cli
+}  // namespace tarvel

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "cli/own_console.h"
+#include "platform/own_console.h"
 
-namespace tarvel::cli {
+namespace tarvel {
 
 namespace {
 
@@ -41,4 +41,4 @@ void KeepOwnConsoleOpen() {
     static_cast<void>(_getch());
 }
 
-}  // namespace tarvel::cli
+}  // namespace tarvel
