@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "win/dpi_scale.h"
+#include "win/window_owner.h"
 #include "window/preview_logic.h"
 
 namespace tarvel::win {
@@ -50,22 +51,9 @@ PreviewCanvas::~PreviewCanvas() {
 }
 
 LRESULT CALLBACK PreviewCanvas::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* canvas = static_cast<PreviewCanvas*>(create->lpCreateParams);
-        canvas->hwnd_ = hwnd;  // messages come before CreateWindowExW returns
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(canvas));
-    }
-    auto* self = reinterpret_cast<PreviewCanvas*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) {
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        // Gone with its parent, when the main window took the preview along.
-        self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return self->Handle(message, wParam, lParam);
+    PreviewCanvas* self = WindowOwner<PreviewCanvas, &PreviewCanvas::hwnd_>(hwnd, message, lParam);
+    return self != nullptr ? self->Handle(message, wParam, lParam)
+                           : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT PreviewCanvas::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

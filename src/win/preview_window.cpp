@@ -14,6 +14,7 @@
 #include "platform/wide_text.h"
 #include "win/dpi_scale.h"
 #include "win/preview_canvas.h"
+#include "win/window_owner.h"
 #include "window/dropped_file.h"
 #include "window/preview_logic.h"
 
@@ -107,22 +108,9 @@ struct PreviewWindow::State {
 };
 
 LRESULT CALLBACK PreviewWindow::State::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        auto* state = static_cast<State*>(create->lpCreateParams);
-        state->hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-    }
-    auto* self = reinterpret_cast<State*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) {
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        // The main window takes its owned windows with it when it goes.
-        self->hwnd = nullptr;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    return self->Handle(message, wParam, lParam);
+    State* self = WindowOwner<State, &State::hwnd>(hwnd, message, lParam);
+    return self != nullptr ? self->Handle(message, wParam, lParam)
+                           : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT PreviewWindow::State::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
